@@ -1,0 +1,52 @@
+# Shared compiler flags and the one-line helpers for tests, benchmarks and fuzzers.
+
+add_library(sub_flags INTERFACE)
+if(MSVC)
+  target_compile_options(sub_flags INTERFACE /W4 $<$<BOOL:${SUB_WARNINGS_AS_ERRORS}>:/WX>)
+else()
+  target_compile_options(sub_flags INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wformat=2
+    $<$<BOOL:${SUB_WARNINGS_AS_ERRORS}>:-Werror>)
+endif()
+
+if(SUB_SANITIZE)
+  list(JOIN SUB_SANITIZE "," _sub_sanitizers)
+  add_compile_options(-fsanitize=${_sub_sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${_sub_sanitizers})
+endif()
+
+# Directory of the recording logging library that unit tests load in place of
+# the real one (it carries the same file name).
+set(SUB_RECORDING_LOG_DIR "${CMAKE_BINARY_DIR}/tests/recording_log")
+
+# sub_add_test(name SOURCES a.cc b.cc [LIBS x y])
+# A GoogleTest program linked with subcore, registered with CTest one entry per test.
+function(sub_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE sub_flags subcore GTest::gtest GTest::gtest_main GTest::gmock ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+  set_target_properties(${name} PROPERTIES BUILD_RPATH "${SUB_RECORDING_LOG_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "SUB_SOURCE_DIR=${PROJECT_SOURCE_DIR};SUB_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# sub_add_benchmark(name SOURCES a.cc [LIBS x])
+function(sub_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE sub_flags subcore benchmark::benchmark ${ARG_LIBS})
+endfunction()
+
+# sub_add_fuzzer(name SOURCES a.cc [LIBS x])
+# With SUB_BUILD_FUZZERS the program is a libFuzzer target; its replay twin
+# name_replay links a small main that runs files through the same entry.
+function(sub_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE sub_flags subcore ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cc)
+  target_link_libraries(${name}_replay PRIVATE sub_flags subcore ${ARG_LIBS})
+endfunction()

@@ -1,0 +1,20 @@
+# Finds the ICU libraries that the plug-in binds at run time (it never links
+# them): their versioned file names and the version suffix of their entry points.
+
+if(WIN32)
+  set(SUB_ICU_UC_FILE "pellum_icuuc40.dll")
+  set(SUB_ICU_I18N_FILE "pellum_icuin40.dll")
+  set(SUB_ICU_SUFFIX "_4_0")
+else()
+  find_package(ICU 50 REQUIRED COMPONENTS uc i18n)
+  string(REGEX MATCH "^[0-9]+" _sub_icu_major "${ICU_VERSION}")
+  if(APPLE)
+    set(SUB_ICU_UC_FILE "libicuuc.${_sub_icu_major}.dylib")
+    set(SUB_ICU_I18N_FILE "libicui18n.${_sub_icu_major}.dylib")
+  else()
+    set(SUB_ICU_UC_FILE "libicuuc.so.${_sub_icu_major}")
+    set(SUB_ICU_I18N_FILE "libicui18n.so.${_sub_icu_major}")
+  endif()
+  set(SUB_ICU_SUFFIX "_${_sub_icu_major}")
+endif()
+message(STATUS "ICU bound at run time: ${SUB_ICU_UC_FILE}, ${SUB_ICU_I18N_FILE}, suffix ${SUB_ICU_SUFFIX}")

@@ -1,0 +1,98 @@
+// SubtitleParserTemplate<P>: the container part of a text-subtitle plug-in. It
+// owns the container's state (owner link, lock, streams, chunk allocator) and
+// the format-independent operations; the parser class P supplies probe, open,
+// the MIME operations and getFormatCode. Each opened file becomes one
+// OverlayStream, which the host holds once it is announced; the container owns
+// the streams' entry chunks until closeStreams. `mutex` is recursive: owner
+// callbacks made under it may re-enter the container on the same thread.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "container/container_interface.h"
+#include "container/stream_interface.h"
+#include "framework/media_buffer.h"
+#include "framework/media_buffer_allocator.h"
+#include "framework/portable_string.h"
+#include "framework/properties.h"
+#include "plugin/host_interfaces.h"
+#include "plugin/status.h"
+
+namespace Kelvo {
+
+template <typename P>
+class SubtitleParserTemplate : public ContainerInterface {
+ public:
+  class OverlayStream;
+
+  SubtitleParserTemplate();
+  ~SubtitleParserTemplate() override;
+
+  String<unsigned char> getUrl() override;
+  std::uint32_t containerReserved() override;
+  List<std::uint64_t> getPresentations() override;
+  String<unsigned char> getPresentationName(std::uint64_t presentation) override;
+  Status activatePresentation(std::uint64_t presentation) override;
+  Status closeStreams(bool skip) override;
+  Status getSourceSize(std::uint64_t* size) override;
+  // Writes the format code of the streams' data into the 8-byte `code`
+  // field of a StreamFormat and returns `code`.
+  virtual char* getFormatCode(char* code) = 0;
+  // The overlay streams' queryContainerOption lands here: always false.
+  virtual bool queryOption(std::uint32_t option);
+
+  // Sorts `entries` by start, gets a stream identifier from the owner and
+  // enters a new OverlayStream over a copy of them in `streams`. The chunks
+  // then belong to the container. Requires: `mutex` is held.
+  Status createOverlayStream(std::vector<MediaChunk*>& entries, const String<unsigned char>& name,
+                             const String<char>& language, const String<char>& region);
+
+  String<unsigned char> url;
+  std::recursive_mutex mutex;
+  std::map<std::uint64_t, OverlayStream*> streams;  // not owned
+  String<char> preferredLanguage;
+  std::uint64_t presentationId = kNoIdentifier;
+  MediaBufferAllocator* bufferAllocator;
+};
+
+// The one elementary stream of an opened subtitle file: its entries as timed
+// chunks, read against the host's clock. The host owns the object once it is
+// announced; the entries belong to the container.
+template <typename P>
+class SubtitleParserTemplate<P>::OverlayStream final : public StreamInterface {
+ public:
+  OverlayStream(SubtitleParserTemplate* owningContainer, std::uint64_t id, const std::vector<MediaChunk*>& sorted,
+                const String<unsigned char>& streamName, const String<char>& streamLanguage,
+                const String<char>& streamRegion);
+  ~OverlayStream() override;
+
+  std::uint32_t reservedA() override;
+  bool getStreamInfo(String<unsigned char>* nameOut, String<char>* languageOut, String<char>* regionOut,
+                     std::uint32_t unused) override;
+  StreamFormat* getStreamFormat() override;
+  ImageProperties* getProperties() override;
+  std::uint32_t getStreamType() override;
+  Status setClock(MediaClock* mediaClock) override;
+  Status resetPosition() override;
+  Status findNextTime(std::uint32_t unused, std::uint32_t time, std::uint32_t* result) override;
+  Status seekStream(std::uint32_t time, std::uint32_t* result, std::uint32_t flags) override;
+  std::uint32_t reservedB() override;
+  Status readStream(MediaChunk** chunk) override;
+  bool setRate(std::int32_t newRate) override;
+  bool queryContainerOption(std::uint32_t option) override;
+
+  SubtitleParserTemplate* container;  // not owned
+  MediaClock* clock = nullptr;        // not owned
+  StreamFormat format{};
+  String<unsigned char> name;
+  String<char> language;
+  String<char> region;
+  std::vector<MediaChunk*> entries;  // sorted by start; owned by the container
+  std::int32_t position = 0;         // next entry to read; -1 or size: off an end
+  ImageProperties properties;
+};
+
+}  // namespace Kelvo

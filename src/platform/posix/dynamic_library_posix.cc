@@ -1,0 +1,34 @@
+#include <dlfcn.h>
+
+#include <cassert>
+
+#include "platform/dynamic_library.h"
+
+namespace Kelvo::platform {
+
+DynamicLibrary DynamicLibrary::load(const char* fileName) {
+  // dlopen searches the calling module's RUNPATH ($ORIGIN for the plug-in),
+  // so a companion library installed beside the module is found.
+  return DynamicLibrary(fileName == nullptr ? nullptr : dlopen(fileName, RTLD_NOW | RTLD_LOCAL));
+}
+
+DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
+  if (this != &other) {
+    unload();
+    handle = other.handle;
+    other.handle = nullptr;
+  }
+  return *this;
+}
+
+void* DynamicLibrary::find(const char* name) const {
+  assert(handle != nullptr);
+  return dlsym(handle, name);
+}
+
+void DynamicLibrary::unload() {
+  if (handle != nullptr) dlclose(handle);
+  handle = nullptr;
+}
+
+}  // namespace Kelvo::platform
