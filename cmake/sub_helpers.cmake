@@ -26,9 +26,20 @@ function(sub_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE sub_flags subcore GTest::gtest GTest::gtest_main GTest::gmock ${ARG_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
-  set_target_properties(${name} PROPERTIES BUILD_RPATH "${SUB_RECORDING_LOG_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SUB_SOURCE_DIR=${PROJECT_SOURCE_DIR};SUB_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  set(environment "SUB_SOURCE_DIR=${PROJECT_SOURCE_DIR};SUB_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  if(WIN32)
+    # Beside the recording logging library, which the loader then finds first.
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${SUB_RECORDING_LOG_DIR}")
+  else()
+    set_target_properties(${name} PROPERTIES BUILD_RPATH "${SUB_RECORDING_LOG_DIR}")
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    # One process per program: each start under an emulator is costly.
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${environment}")
+  endif()
 endfunction()
 
 # sub_add_benchmark(name SOURCES a.cc [LIBS x])

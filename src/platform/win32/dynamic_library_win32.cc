@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include <cassert>
+#include <string>
+
+#include "platform/dynamic_library.h"
+
+namespace Kelvo::platform {
+namespace {
+
+// UTF-8 to UTF-16 for the wide-character loader; empty when the name is not
+// valid UTF-8, which then fails to load.
+std::wstring widen(const char* text) {
+  const int count = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+  if (count <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(count), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide.data(), count);
+  wide.resize(static_cast<std::size_t>(count - 1));
+  return wide;
+}
+
+}  // namespace
+
+DynamicLibrary DynamicLibrary::load(const char* fileName) {
+  if (fileName == nullptr) return DynamicLibrary();
+  const std::wstring wide = widen(fileName);
+  if (wide.empty()) return DynamicLibrary();
+  return DynamicLibrary(static_cast<void*>(LoadLibraryW(wide.c_str())));
+}
+
+DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
+  if (this != &other) {
+    unload();
+    handle = other.handle;
+    other.handle = nullptr;
+  }
+  return *this;
+}
+
+void* DynamicLibrary::find(const char* name) const {
+  assert(handle != nullptr);
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+
+void DynamicLibrary::unload() {
+  if (handle != nullptr) FreeLibrary(static_cast<HMODULE>(handle));
+  handle = nullptr;
+}
+
+}  // namespace Kelvo::platform
