@@ -369,6 +369,7 @@ Status SubtitleParserTemplate<P>::OverlayStream::readStream(MediaChunk** chunk) 
     delivered->timestamp = entry->timestamp;
     delivered->duration = entry->duration;
 
+    // The stream moves on only once nothing can fail any more.
     Logger::instance()->log("Subtitle", detail::kReadStreamFunction, 664,
                             "PARSED(Sub=%i): timestamp=%d duration=%d mediatime=%d", streamNumber,
                             static_cast<std::int32_t>(delivered->timestamp),

@@ -127,7 +127,7 @@ TEST_F(OverlayStreamTest, NothingIsDeliveredWithoutAClockAndANullClockIsIgnored)
   EXPECT_EQ(textOf(result.chunk.get()), "early");
 }
 
-TEST_F(OverlayStreamTest, NullResultPointers) {
+TEST_F(OverlayStreamTest, NullResultPointersAreRefusedExceptBySeek) {
   OverlayStream* stream = addClockedStream(kThree);
   // Nowhere to put a chunk: refused, and nothing moves.
   EXPECT_EQ(stream->readStream(nullptr), kStatusFailure);
