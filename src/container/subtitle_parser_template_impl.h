@@ -15,6 +15,8 @@
 #include "container/subtitle_parser_template.h"
 #include "log/logger.h"
 #include "plugin/boundary.h"
+#include "text/file.h"
+#include "text/url_path.h"
 
 namespace Kelvo {
 
@@ -151,10 +153,18 @@ Status SubtitleParserTemplate<P>::closeStreams(bool skip) {
   });
 }
 
-// TODO(#4): measure the source file.
 template <typename P>
-Status SubtitleParserTemplate<P>::getSourceSize(std::uint64_t* /*size*/) {
-  return kStatusFailure;
+Status SubtitleParserTemplate<P>::getSourceSize(std::uint64_t* size) {
+  return guarded(kStatusFailure, [&] {
+    if (size == nullptr) return kStatusFailure;
+    // `url` holds the source URL of the last successful open.
+    String<unsigned char> path;
+    if (urlToPath(url, &path) != kStatusOk) return kStatusFailure;
+    const std::optional<std::uint64_t> measured = sizeOfFile(path);
+    if (!measured) return kStatusFailure;
+    *size = *measured;
+    return kStatusOk;
+  });
 }
 
 template <typename P>

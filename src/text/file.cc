@@ -21,4 +21,10 @@ std::uint64_t File::getSize() {
   return handle.size().value_or(kUnknownSize);
 }
 
+std::optional<std::uint64_t> sizeOfFile(const String<unsigned char>& utf8Path) {
+  File file;
+  if (file.open(toWideString(utf8Path.toStdString()), 0) != File::kOpened) return std::nullopt;
+  return file.handle.size();
+}
+
 }  // namespace Kelvo

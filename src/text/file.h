@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "framework/portable_string.h"
 
 #include "platform/file_handle.h"
 #include "plugin/status.h"
@@ -38,5 +41,9 @@ class File {
 
   platform::FileHandle handle;
 };
+
+// The size in bytes of the existing file at `utf8Path` (opened for reading),
+// or nothing when it cannot be opened or measured.
+std::optional<std::uint64_t> sizeOfFile(const String<unsigned char>& utf8Path);
 
 }  // namespace Kelvo
