@@ -62,10 +62,13 @@ class SubtitleParserTemplate : public ContainerInterface {
 
   String<unsigned char> url;
   std::recursive_mutex mutex;
-  std::map<std::uint64_t, OverlayStream*> streams;  // not owned
+  std::map<std::uint64_t, OverlayStream*> streams;  // owned only until announced
   String<char> preferredLanguage;
   std::uint64_t presentationId = kNoIdentifier;
   MediaBufferAllocator* bufferAllocator;
+  // Closed streams that were never announced: no host holds them, so the
+  // container deletes them when it dies.
+  std::vector<OverlayStream*> unannouncedClosed;
 };
 
 // The one elementary stream of an opened subtitle file: its entries as timed
@@ -119,6 +122,7 @@ class SubtitleParserTemplate<P>::OverlayStream final : public StreamInterface {
   std::vector<MediaChunk*> entries;  // sorted by start; owned by the container
   std::int32_t position = 0;         // next entry to read; -1 or size: off an end
   ImageProperties properties;
+  bool announced = false;  // handed to the owner by streamAdded: the host owns it from then on
 };
 
 }  // namespace Kelvo

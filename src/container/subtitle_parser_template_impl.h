@@ -63,6 +63,15 @@ SubtitleParserTemplate<P>::SubtitleParserTemplate() : bufferAllocator(new MediaB
 
 template <typename P>
 SubtitleParserTemplate<P>::~SubtitleParserTemplate() {
+  // A host that never closed the streams leaves their entries here: they are
+  // released before their allocator goes, and streams no host was ever
+  // given go with the container.
+  for (const auto& [id, stream] : streams) {
+    for (MediaChunk* entry : stream->entries) bufferAllocator->releaseBuffer(entry);
+    stream->entries.clear();
+    if (!stream->announced) delete stream;
+  }
+  for (OverlayStream* stream : unannouncedClosed) delete stream;
   delete bufferAllocator;
   preferredLanguage.clear();
   streams.clear();
@@ -108,6 +117,7 @@ Status SubtitleParserTemplate<P>::activatePresentation(std::uint64_t presentatio
     // The owner may re-enter and open or close streams while it is told about
     // them, so the walk runs over the streams held when it started.
     const std::vector<std::pair<std::uint64_t, OverlayStream*>> announced(streams.begin(), streams.end());
+    for (const auto& [id, stream] : announced) stream->announced = true;
     for (const auto& [id, stream] : announced) owner->streamAdded(stream);
     if (announced.empty()) return kStatusOk;
 
@@ -147,6 +157,7 @@ Status SubtitleParserTemplate<P>::closeStreams(bool skip) {
       std::vector<MediaChunk*> released;
       released.swap(stream->entries);
       for (MediaChunk* entry : released) bufferAllocator->releaseBuffer(entry);
+      if (!stream->announced) unannouncedClosed.push_back(stream);
       if (owner != nullptr) owner->streamRemoved(id);
     }
     return kStatusOk;

@@ -1,11 +1,11 @@
 // A real SUBContainer driven as the host drives it, with the host-side fakes,
-// over entries built the way the parser builds them. Streams the rig created
-// are the test's (the host's) to delete; the rig does so when it ends, after
-// closing the container's streams.
+// over entries built the way the parser builds them. When the rig ends it
+// closes the streams and, as the host, deletes those that were announced to it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -77,9 +77,14 @@ class ContainerRig {
   ContainerRig() : container(new SUBContainer(&host)) { container->attach(&owner, 42); }
   ContainerRig(const ContainerRig&) = delete;
   ContainerRig& operator=(const ContainerRig&) = delete;
+  // The host deletes the streams it was given; the container deletes the
+  // rest when it goes.
   ~ContainerRig() {
     container->closeStreams(false);
-    for (OverlayStream* stream : created) delete stream;
+    std::vector<StreamInterface*> given = owner.added;
+    std::sort(given.begin(), given.end());
+    given.erase(std::unique(given.begin(), given.end()), given.end());
+    for (StreamInterface* stream : given) delete stream;
     container->releaseReference();
   }
 
@@ -118,7 +123,6 @@ class ContainerRig {
       return nullptr;
     }
     OverlayStream* stream = container->streams.at(id);
-    created.push_back(stream);
     return stream;
   }
 
@@ -153,7 +157,6 @@ class ContainerRig {
   FakeOwner owner;
   FakeClock clock;
   SUBContainer* container;
-  std::vector<OverlayStream*> created;
 };
 
 // Each test starts with an empty log record.
