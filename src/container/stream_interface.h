@@ -10,6 +10,7 @@
 #include "framework/node_list.h"
 #include "framework/portable_string.h"
 #include "framework/properties.h"
+#include "plugin/boundary.h"
 #include "plugin/host_interfaces.h"
 #include "plugin/status.h"
 
@@ -53,16 +54,18 @@ class StreamInterface {
   // The linked streams whose relation flags hold every bit of `mask`, in key
   // order. The caller owns the list.
   virtual List<StreamInterface*> getLinkedStreams(std::uint32_t mask) {
-    List<StreamInterface*> found;
-    {
-      const std::lock_guard<std::recursive_mutex> guard(lock);
-      for (const auto& [key, link] : linkedStreams) {
-        if ((link.relationFlags & mask) == mask) found.append(link.stream);
+    return guarded(List<StreamInterface*>(), [&] {
+      List<StreamInterface*> found;
+      {
+        const std::lock_guard<std::recursive_mutex> guard(lock);
+        for (const auto& [key, link] : linkedStreams) {
+          if ((link.relationFlags & mask) == mask) found.append(link.stream);
+        }
       }
-    }
-    List<StreamInterface*> result(found, List<StreamInterface*>::NodeAllocator::instance());
-    found.clear();
-    return result;
+      List<StreamInterface*> result(found, List<StreamInterface*>::NodeAllocator::instance());
+      found.clear();
+      return result;
+    });
   }
   virtual Status setClock(MediaClock* clock) = 0;
   virtual Status resetPosition() = 0;

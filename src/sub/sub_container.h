@@ -40,4 +40,8 @@ class SUBContainer final : public Plugin, public SubtitleParserTemplate<SUBConta
   std::map<String<unsigned char>, std::int32_t, StringGreater<unsigned char>> mimeTypes;
 };
 
+// The part of `url` after its last "/", or "" when it has none: the name of
+// the stream an open makes.
+String<unsigned char> streamNameOf(const String<unsigned char>& url);
+
 }  // namespace Kelvo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -74,7 +75,10 @@ class FakeOwner final : public ContainerOwner {
     added.push_back(stream);
     if (onStreamAdded) onStreamAdded(stream);
   }
-  void streamRemoved(std::uint64_t streamId) override { removed.push_back(streamId); }
+  void streamRemoved(std::uint64_t streamId) override {
+    removed.push_back(streamId);
+    if (onStreamRemoved) onStreamRemoved(streamId);
+  }
   void selectStream(std::uint64_t streamId, std::uint32_t flag) override {
     selected.push_back(streamId);
     selectFlags.push_back(flag);
@@ -113,12 +117,23 @@ class FakeOwner final : public ContainerOwner {
   std::vector<std::uint64_t> selected;
   std::vector<std::uint32_t> selectFlags;
   std::function<void(StreamInterface*)> onStreamAdded;
+  std::function<void(std::uint64_t)> onStreamRemoved;
 };
 
+// Answers `now`, or the scripted answers first, one per call. Not guarded:
+// the plug-in asks it under the container's lock.
 class FakeClock final : public MediaClock {
  public:
-  std::int32_t getMediaTime() override { return now; }
+  std::int32_t getMediaTime() override {
+    ++queries;
+    if (script.empty()) return now;
+    const std::int32_t answer = script.front();
+    script.pop_front();
+    return answer;
+  }
   std::int32_t now = 0;
+  std::deque<std::int32_t> script;
+  int queries = 0;
 };
 
 }  // namespace Kelvo::testing

@@ -1,0 +1,235 @@
+#include "text/parser_utilities.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "recording_log.h"
+#include "temp_files.h"
+#include "test_host.h"
+
+namespace Kelvo {
+namespace {
+
+constexpr const char* kFunction = "Kelvo::ParserUtilities::readTextFile";
+
+struct ReadResult {
+  bool ok;
+  std::string text;  // "unchanged" when the caller's text was left alone
+};
+
+ReadResult readFile(const std::filesystem::path& path, ContainerOwner* owner, std::int32_t length) {
+  String<unsigned char> text = String<unsigned char>::fromView("unchanged");
+  const bool ok = ParserUtilities::readTextFile(String<unsigned char>::fromView(path.string()), owner, &text, length);
+  return {ok, std::string(reinterpret_cast<const char*>(text.chars), text.length)};
+}
+
+class ReadTextFile : public ::testing::Test {
+ protected:
+  void SetUp() override { clearRecordedMessages(); }
+
+  // The one message logged, as "line: text", or "" when nothing was.
+  static std::string logged() {
+    const auto messages = recordedMessages();
+    if (messages.empty()) return "";
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].category, "Utilities");
+    EXPECT_EQ(messages[0].function, kFunction);
+    return std::to_string(messages[0].line) + ": " + messages[0].text;
+  }
+
+  testing::TempFolder folder;
+  testing::FakeOwner owner;
+};
+
+struct ReadCase {
+  const char* name;
+  std::string bytes;                     // the whole file
+  std::optional<bool> overrideEmbedded;  // "CodePage"/"OverrideEmbedded", unanswered when empty
+  const char* codePage;                  // "CodePage"/"Name", unanswered when null
+  std::int32_t length;
+  bool ok;
+  std::string text;  // the text handed back, or "unchanged"
+  std::string log;   // "line: message", or "" for none
+};
+
+TEST_F(ReadTextFile, DecidesByTheSignatureThenTheCodePageThenTheBytes) {
+  const std::string longFile(2000, 'x');
+  const ReadCase cases[] = {
+      {"Utf8SignatureDropped",
+       "\xEF\xBB\xBF"
+       "h\xC3\xA9llo",
+       false, nullptr, -1, true, "h\xC3\xA9llo", ""},
+      {"Utf16LeSignatureConverted",
+       {"\xFF\xFE"
+        "h\x00\xE9\x00",
+        6},
+       false,
+       nullptr,
+       -1,
+       true,
+       "h\xC3\xA9",
+       ""},
+      // Not searched for a signature: FF is no legal start of UTF-8.
+      {"OverriddenSignatureKeptAsBytes",
+       {"\xFF\xFE"
+        "h\x00",
+        4},
+       true,
+       nullptr,
+       -1,
+       false,
+       "unchanged",
+       ""},
+      {"CodePageConverts", "\xCF\xF0\xE8\xE2\xE5\xF2", std::nullopt, "windows-1251", -1, true,
+       "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", ""},
+      {"CodePageWithoutSignature", "caf\xE9", false, "windows-1252", -1, true, "caf\xC3\xA9", ""},
+      {"SignatureWinsOverCodePage", "\xEF\xBB\xBF\xD0\x9F", false, "windows-1251", -1, true, "\xD0\x9F", ""},
+      // With the override, a byte-order mark is decoded like any other bytes.
+      {"OverriddenSignatureDecodedByCodePage",
+       "\xEF\xBB\xBF"
+       "a",
+       true, "windows-1252", -1, true,
+       "\xC3\xAF\xC2\xBB\xC2\xBF"
+       "a",
+       ""},
+      {"ConvertedTextEndsAtFirstZero",
+       {"A\x00\x00\x00"
+        "B\x00",
+        6},
+       std::nullopt,
+       "UTF-16LE",
+       -1,
+       true,
+       "A",
+       ""},
+      {"RefusedCodePageFails", "abc", std::nullopt, "no-such-code-page", -1, false, "unchanged", ""},
+      {"EmptyCodePageIsNone", "abc", std::nullopt, "", -1, true, "abc", ""},
+      {"BytesPassWithZeros",
+       {"ab\x00"
+        "cd\n",
+        6},
+       std::nullopt,
+       nullptr,
+       -1,
+       true,
+       {"ab\x00"
+        "cd\n",
+        6},
+       ""},
+      {"IllFormedBytesReplaced",
+       "ab\xFF\xC0"
+       "cd\xE2\x82",
+       std::nullopt, nullptr, -1, true,
+       "ab\xEF\xBF\xBD\xEF\xBF\xBD"
+       "cd\xEF\xBF\xBD",
+       ""},
+      // The first character is judged before the repair.
+      {"IllFormedStartFails",
+       "\xFF"
+       "abc",
+       std::nullopt, nullptr, -1, false, "unchanged", ""},
+      {"SingleLetter", "a", std::nullopt, nullptr, -1, true, "a", ""},
+      {"EmptyFileFails", "", false, "windows-1252", -1, false, "unchanged", ""},
+      {"SignatureOnlyFails", "\xEF\xBB\xBF", false, nullptr, -1, false, "unchanged", ""},
+      {"LimitReadsTheStart", longFile, std::nullopt, nullptr, 1024, true, std::string(1024, 'x'), ""},
+      {"LimitPastTheEndFails", std::string(500, 'x'), std::nullopt, nullptr, 1024, false, "unchanged",
+       "309: Tried to read 1024 bytes, got 500\n"},
+      {"LimitOfExactlyTheFile", "abc", std::nullopt, nullptr, 3, true, "abc", ""},
+      {"LengthBelowMinusOneFails", "abc", std::nullopt, nullptr, -2, false, "unchanged", ""},
+  };
+  for (const ReadCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    clearRecordedMessages();
+    testing::FakeOwner asked;
+    if (row.overrideEmbedded) asked.setBoolean("CodePage/OverrideEmbedded", *row.overrideEmbedded);
+    if (row.codePage != nullptr) asked.setText("CodePage/Name", row.codePage);
+    const auto path = folder.write(std::string(row.name) + ".sub", row.bytes);
+    const ReadResult result = readFile(path, &asked, row.length);
+    EXPECT_EQ(result.ok, row.ok);
+    EXPECT_EQ(result.text, row.text);
+    EXPECT_EQ(logged(), row.log);
+  }
+}
+
+TEST_F(ReadTextFile, AsksBothCodePageSettingsUnlessASignatureDecides) {
+  owner.setBoolean("CodePage/OverrideEmbedded", false);
+  ASSERT_TRUE(readFile(folder.write("signed.sub",
+                                    "\xEF\xBB\xBF"
+                                    "a"),
+                       &owner, -1)
+                  .ok);
+  EXPECT_EQ(owner.settingsAsked, std::vector<std::string>{"CodePage/OverrideEmbedded"});
+  owner.settingsAsked.clear();
+  ASSERT_TRUE(readFile(folder.write("plain.sub", "a"), &owner, -1).ok);
+  EXPECT_EQ(owner.settingsAsked, (std::vector<std::string>{"CodePage/OverrideEmbedded", "CodePage/Name"}));
+  EXPECT_EQ(owner.kindsAsked, (std::vector<std::int32_t>{kSettingKindValue, kSettingKindValue, kSettingKindValue}));
+}
+
+TEST_F(ReadTextFile, AnswersOfAnotherTypeCountAsNotGiven) {
+  owner.setText("CodePage/OverrideEmbedded", "false");
+  owner.setBoolean("CodePage/Name", true);
+  const ReadResult result = readFile(folder.write("a.sub",
+                                                  "\xEF\xBB\xBF"
+                                                  "a"),
+                                     &owner, -1);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.text,
+            "\xEF\xBB\xBF"
+            "a");
+}
+
+TEST_F(ReadTextFile, WithoutAnOwnerTheBytesPass) {
+  const ReadResult result = readFile(folder.write("a.sub",
+                                                  "\xEF\xBB\xBF"
+                                                  "a"),
+                                     nullptr, -1);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.text,
+            "\xEF\xBB\xBF"
+            "a");
+}
+
+TEST_F(ReadTextFile, FilesThatCannotBeOpenedAreLogged) {
+  const auto fifo = folder.path() / "pipe.sub";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto notUtf8 = folder.write("\xFF.sub", "abc");
+  const std::filesystem::path cases[] = {
+      folder.path() / "missing.sub",
+      folder.path(),  // a folder
+      fifo,           // would block the reader forever
+      "/dev/zero",    // would be read without end
+      notUtf8,        // exists, but its name is not UTF-8
+  };
+  for (const auto& path : cases) {
+    SCOPED_TRACE(path.string());
+    clearRecordedMessages();
+    const ReadResult result = readFile(path, &owner, -1);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.text, "unchanged");
+    EXPECT_EQ(logged(), "284: Failed to open file " + path.string() + "\n");
+  }
+}
+
+TEST_F(ReadTextFile, FileOfTwoGibibytesIsRefusedBeforeAllocating) {
+  const auto path = folder.write("huge.sub", "");
+  std::filesystem::resize_file(path, std::uint64_t{1} << 31);  // sparse: nothing is written
+  const ReadResult result = readFile(path, &owner, -1);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.text, "unchanged");
+  EXPECT_EQ(logged(), "298: Couldn't allocate 2147483649 bytes\n");
+}
+
+TEST_F(ReadTextFile, NullTextIsRefused) {
+  const auto path = folder.write("a.sub", "abc");
+  EXPECT_FALSE(ParserUtilities::readTextFile(String<unsigned char>::fromView(path.string()), &owner, nullptr, -1));
+  EXPECT_EQ(logged(), "");
+}
+
+}  // namespace
+}  // namespace Kelvo
