@@ -1,11 +1,10 @@
 // Files written by a test into its own temporary folder, removed afterwards.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -22,7 +21,7 @@ class TempFolder {
     for (char& c : leaf) {
       if (c == '/') c = '_';
     }
-    path_ = std::filesystem::temp_directory_path() / (leaf + "-" + std::to_string(::getpid()));
+    path_ = std::filesystem::temp_directory_path() / (leaf + "-" + std::to_string(std::random_device()()));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
