@@ -24,26 +24,36 @@ endif()
 # the real one (it carries the same file name).
 set(SUB_RECORDING_LOG_DIR "${CMAKE_BINARY_DIR}/tests/recording_log")
 
-# sub_add_test(name SOURCES a.cc b.cc [LIBS x y])
-# A GoogleTest program linked with subcore, registered with CTest one entry per test.
+# sub_add_test(name SOURCES a.cc b.cc [LIBS x y] [LABELS l ...] [NO_SUBCORE])
+# A GoogleTest program linked with subcore, registered with CTest one entry per
+# test, each carrying LABELS. NO_SUBCORE leaves subcore out: tests of the
+# reference host, which reaches the plug-in only through the loaded module.
 function(sub_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "NO_SUBCORE" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE sub_flags subcore GTest::gtest GTest::gtest_main GTest::gmock ${ARG_LIBS})
+  if(NOT ARG_NO_SUBCORE)
+    target_link_libraries(${name} PRIVATE subcore)
+  endif()
+  target_link_libraries(${name} PRIVATE sub_flags GTest::gtest GTest::gtest_main GTest::gmock ${ARG_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
-  set(environment "SUB_SOURCE_DIR=${PROJECT_SOURCE_DIR};SUB_BINARY_DIR=${CMAKE_BINARY_DIR}")
   if(WIN32)
     # Beside the recording logging library, which the loader then finds first.
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${SUB_RECORDING_LOG_DIR}")
   else()
     set_target_properties(${name} PROPERTIES BUILD_RPATH "${SUB_RECORDING_LOG_DIR}")
   endif()
+  set(environment "SUB_SOURCE_DIR=${PROJECT_SOURCE_DIR}" "SUB_BINARY_DIR=${CMAKE_BINARY_DIR}")
   if(CMAKE_CROSSCOMPILING)
     # One process per program: each start under an emulator is costly.
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" LABELS "${ARG_LABELS}")
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${environment}")
+    set(labels "")
+    if(ARG_LABELS)
+      set(labels LABELS "${ARG_LABELS}")
+    endif()
+    string(REPLACE ";" "\;" escaped "${environment}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${labels} ENVIRONMENT "${escaped}")
   endif()
 endfunction()
 

@@ -1,0 +1,15 @@
+# Fails unless the module's dynamic symbol table defines _getPlugin and nothing else.
+execute_process(COMMAND ${NM} -D --defined-only ${MODULE}
+  OUTPUT_VARIABLE symbols ERROR_VARIABLE errors RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${MODULE}: ${errors}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(exported "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  list(APPEND exported "${name}")
+endforeach()
+if(NOT exported STREQUAL "_getPlugin")
+  message(FATAL_ERROR "the module must export only _getPlugin; it exports: ${exported}")
+endif()

@@ -1,0 +1,145 @@
+#include "output_formats.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace Kelvo::subhost {
+namespace {
+
+TEST(OutputFormats, ClockTimesHaveHoursMinutesSecondsAndMilliseconds) {
+  struct Case {
+    std::uint32_t milliseconds;
+    char separator;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0, '.', "00:00:00.000"},          {1500, '.', "00:00:01.500"},
+      {3599999, ',', "00:59:59,999"},    {36000000, '.', "10:00:00.000"},
+      {360000000, '.', "100:00:00.000"}, {4294960456u, '.', "1193:02:40.456"},  // -6840 ms read as unsigned
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.milliseconds);
+    EXPECT_EQ(formatClockTime(c.milliseconds, c.separator), c.text);
+  }
+}
+
+// Two streams, the second selected; an empty line inside a text; a chunk
+// whose end wraps past 32 bits.
+DumpRecord sampleDump() {
+  DumpRecord dump;
+  dump.source = "file:///films/a%20b.sub";
+  dump.probe = true;
+  StreamRecord first;
+  first.id = 7;
+  first.name = "a b.sub";
+  first.language = "de";
+  first.region = "AT";
+  first.chunks = {{1000, 2500, "<b>Hallo</b>"}};
+  StreamRecord second;
+  second.id = 9;
+  second.name = "b.sub";
+  second.selected = true;
+  second.chunks = {{500, 1000, "<font color=\"#FFFFFF\">one\n\nthree</font>"},
+                   {4294967000u, 1000, "Fish & <i>chips</i>"}};
+  dump.streams = {first, second};
+  return dump;
+}
+
+TEST(OutputFormats, TextNamesEachStreamAndShowsChunksWithTheirTimes) {
+  EXPECT_EQ(formatAsText(sampleDump()),
+            "stream 7 \"a b.sub\" language de region AT, 1 chunk\n"
+            "\n"
+            "00:00:01.000 --> 00:00:03.500  [1000 ms, 2500 ms]\n"
+            "<b>Hallo</b>\n"
+            "\n"
+            "stream 9 \"b.sub\" (selected), 2 chunks\n"
+            "\n"
+            "00:00:00.500 --> 00:00:01.500  [500 ms, 1000 ms]\n"
+            "<font color=\"#FFFFFF\">one\n"
+            "\n"
+            "three</font>\n"
+            "\n"
+            "1193:02:47.000 --> 00:00:00.704  [4294967000 ms, 1000 ms]\n"
+            "Fish & <i>chips</i>\n"
+            "\n");
+}
+
+TEST(OutputFormats, JsonIsTheDocumentOfTheDesignNotesInItsKeyOrder) {
+  DumpRecord dump = sampleDump();
+  dump.streams.resize(1);
+  dump.streams[0].chunks.push_back({2000, 100, "Quote \" and \xFF byte"});
+  EXPECT_EQ(formatAsJson(dump),
+            "{\n"
+            "  \"source\": \"file:///films/a%20b.sub\",\n"
+            "  \"probe\": true,\n"
+            "  \"streams\": [\n"
+            "    {\n"
+            "      \"id\": 7,\n"
+            "      \"name\": \"a b.sub\",\n"
+            "      \"language\": \"de\",\n"
+            "      \"region\": \"AT\",\n"
+            "      \"selected\": false,\n"
+            "      \"chunks\": [\n"
+            "        {\n"
+            "          \"timestamp\": 1000,\n"
+            "          \"duration\": 2500,\n"
+            "          \"text\": \"<b>Hallo</b>\"\n"
+            "        },\n"
+            "        {\n"
+            "          \"timestamp\": 2000,\n"
+            "          \"duration\": 100,\n"
+            "          \"text\": \"Quote \\\" and \xEF\xBF\xBD byte\"\n"
+            "        }\n"
+            "      ]\n"
+            "    }\n"
+            "  ]\n"
+            "}\n");
+  EXPECT_EQ(formatAsJson(DumpRecord{}), "{\n  \"source\": \"\",\n  \"probe\": false,\n  \"streams\": []\n}\n");
+}
+
+TEST(OutputFormats, SubRipNumbersTheSelectedStreamsChunksAndKeepsTheMarkup) {
+  EXPECT_EQ(formatAsSrt(sampleDump()),
+            "1\n"
+            "00:00:00,500 --> 00:00:01,500\n"
+            "<font color=\"#FFFFFF\">one\n"
+            " \n"
+            "three</font>\n"
+            "\n"
+            "2\n"
+            "1193:02:47,000 --> 00:00:00,704\n"
+            "Fish & <i>chips</i>\n"
+            "\n");
+}
+
+TEST(OutputFormats, WebVttConvertsTheSelectedStreamsMarkup) {
+  EXPECT_EQ(formatAsWebVtt(sampleDump()),
+            "WEBVTT\n"
+            "\n"
+            "00:00:00.500 --> 00:00:01.500\n"
+            "one\n"
+            " \n"
+            "three\n"
+            "\n"
+            "1193:02:47.000 --> 00:00:00.704\n"
+            "Fish &amp; <i>chips</i>\n"
+            "\n");
+}
+
+TEST(OutputFormats, WithoutASelectionTheFirstStreamIsConverted) {
+  DumpRecord dump = sampleDump();
+  dump.streams[1].selected = false;
+  EXPECT_EQ(formatAsSrt(dump), "1\n00:00:01,000 --> 00:00:03,500\n<b>Hallo</b>\n\n");
+  EXPECT_EQ(formatAsWebVtt(dump), "WEBVTT\n\n00:00:01.000 --> 00:00:03.500\n<b>Hallo</b>\n\n");
+  EXPECT_EQ(formatAsSrt(DumpRecord{}), "");
+  EXPECT_EQ(formatAsWebVtt(DumpRecord{}), "WEBVTT\n\n");
+}
+
+TEST(OutputFormats, PlayedChunksShowTheirTimesAndRenderedText) {
+  const ChunkRecord chunk{61000, 1500, "<b>Hi</b>\nthere"};
+  EXPECT_EQ(formatPlayedChunk(chunk, false), "00:01:01.000 --> 00:01:02.500\nHi\nthere\n\n");
+  EXPECT_EQ(formatPlayedChunk(chunk, true), "00:01:01.000 --> 00:01:02.500\n\x1b[1mHi\x1b[22m\nthere\x1b[0m\n\n");
+}
+
+}  // namespace
+}  // namespace Kelvo::subhost
