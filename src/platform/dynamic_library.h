@@ -14,7 +14,14 @@ class DynamicLibrary final {
   static DynamicLibrary load(const char* fileName);
 
   DynamicLibrary(DynamicLibrary&& other) noexcept : handle(other.handle) { other.handle = nullptr; }
-  DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
+  DynamicLibrary& operator=(DynamicLibrary&& other) noexcept {
+    if (this != &other) {
+      unload();
+      handle = other.handle;
+      other.handle = nullptr;
+    }
+    return *this;
+  }
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
   ~DynamicLibrary() { unload(); }

@@ -12,15 +12,6 @@ DynamicLibrary DynamicLibrary::load(const char* fileName) {
   return DynamicLibrary(fileName == nullptr ? nullptr : dlopen(fileName, RTLD_NOW | RTLD_LOCAL));
 }
 
-DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
-  if (this != &other) {
-    unload();
-    handle = other.handle;
-    other.handle = nullptr;
-  }
-  return *this;
-}
-
 void* DynamicLibrary::find(const char* name) const {
   assert(handle != nullptr);
   return dlsym(handle, name);

@@ -28,15 +28,6 @@ DynamicLibrary DynamicLibrary::load(const char* fileName) {
   return DynamicLibrary(static_cast<void*>(LoadLibraryW(wide.c_str())));
 }
 
-DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
-  if (this != &other) {
-    unload();
-    handle = other.handle;
-    other.handle = nullptr;
-  }
-  return *this;
-}
-
 void* DynamicLibrary::find(const char* name) const {
   assert(handle != nullptr);
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
