@@ -83,13 +83,10 @@ bool holdsC1Bytes(const std::uint8_t* bytes, std::uint32_t count) {
 // A detector opened through the binding, closed when this object dies.
 class OpenDetector final {
  public:
+  // ICU answers null when it cannot open one.
   explicit OpenDetector(const Quarnel::UCSDetLibrary& binding) : icu(binding) {
     UErrorCode status = Quarnel::kUZeroError;
     detector = icu.open(&status);
-    if (detector != nullptr && Quarnel::isFailure(status)) {
-      icu.close(detector);
-      detector = nullptr;
-    }
   }
   OpenDetector(const OpenDetector&) = delete;
   OpenDetector& operator=(const OpenDetector&) = delete;
@@ -114,7 +111,7 @@ std::optional<DetectedCharset> detectCharset(const std::uint8_t* bytes, std::uin
   UErrorCode status = Quarnel::kUZeroError;
   detector.setText(opened.detector, sample.data(), static_cast<std::int32_t>(sample.size()), &status);
   const Quarnel::UCharsetMatch* match = detector.detect(opened.detector, &status);
-  if (match == nullptr || Quarnel::isFailure(status)) return std::nullopt;
+  if (match == nullptr) return std::nullopt;  // no code page fits at all
   const char* name = detector.getName(match, &status);
   const std::int32_t confidence = detector.getConfidence(match, &status);
   if (name == nullptr || Quarnel::isFailure(status)) return std::nullopt;

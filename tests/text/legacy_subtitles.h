@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ struct LegacySubtitles {
   const char* detectedAs;                 // the code page ICU's detector names for it
   std::vector<std::string_view> entries;  // one entry's text each; "[br]" breaks a line
 };
+
+// Test names and failure messages show a sample by its name.
+inline void PrintTo(const LegacySubtitles& sample, std::ostream* out) { *out << sample.name; }
 
 // A SUB file of `count` entries in UTF-8: a short header, then the entries in
 // turn (repeated when `count` is larger), each 3 s long with 1.5 s between.

@@ -137,6 +137,8 @@ TEST_F(ReadTextFile, DecidesByTheSignatureThenTheCodePageThenDetectionThenTheByt
        "\xFF"
        "abc",
        std::nullopt, nullptr, -1, false, "unchanged", "327: Detected encoding UTF-16BE (confidence 10)\n"},
+      // Nothing fits the bytes at all: repaired, and nothing to log.
+      {"NothingDetectedIsRepaired", "a\x81", std::nullopt, nullptr, -1, true, "a\xEF\xBF\xBD", ""},
       // No code page given, and the bytes are not UTF-8.
       {"UndeclaredCodePageDetected", "\xCF\xF0\xE8\xE2\xE5\xF2", std::nullopt, nullptr, -1, true,
        "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "327: Detected encoding windows-1251 (confidence 85)\n"},
