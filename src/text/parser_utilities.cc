@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "framework/memory_buffer.h"
 #include "framework/setting.h"
 #include "log/logger.h"
 #include "platform/file_reader.h"
+#include "text/charset_detector.h"
 #include "text/encoding.h"
+#include "text/ucsdet_library.h"
 
 namespace Kelvo {
 
@@ -20,6 +23,7 @@ constexpr const char* kFunction = "Kelvo::ParserUtilities::readTextFile";
 constexpr std::int32_t kOpenFailedLine = 284;
 constexpr std::int32_t kAllocationFailedLine = 298;
 constexpr std::int32_t kShortReadLine = 309;
+constexpr std::int32_t kDetectedEncodingLine = 327;
 
 constexpr std::int32_t kWholeFile = -1;
 
@@ -45,6 +49,21 @@ String<char> chooseEncoding(ContainerOwner* owner, const std::uint8_t* bytes, st
   }
   const SettingValue codePage = askCodePage(owner, "Name");
   if (codePage.type == kSettingTypeString && codePage.payload.text != nullptr) name.assign(*codePage.payload.text);
+  return name;
+}
+
+// The code page detected for the `count` bytes at `bytes`, which declare
+// none; empty when they are UTF-8 or no code page is trusted, which leaves
+// them to the U+FFFD repair. A null `detector` is the process-wide one.
+String<char> detectEncoding(const std::uint8_t* bytes, std::uint32_t count, const Quarnel::UCSDetLibrary* detector) {
+  String<char> name;
+  if (isStrictUtf8(bytes, count)) return name;
+  const std::optional<DetectedCharset> detected =
+      detectCharset(bytes, count, detector != nullptr ? *detector : *Quarnel::UCSDetLibrary::instance());
+  if (!detected) return name;
+  Logger::instance()->log(kCategory, kFunction, kDetectedEncodingLine, "Detected encoding %s (confidence %d)\n",
+                          detected->name.c_str(), static_cast<int>(detected->confidence));
+  if (isTrusted(*detected)) name.assign(String<char>(detected->name.c_str(), StandardAllocator<char>::instance()));
   return name;
 }
 
@@ -90,6 +109,12 @@ long asLong(std::uint64_t value) {
 
 bool ParserUtilities::readTextFile(const String<unsigned char>& path, ContainerOwner* owner,
                                    String<unsigned char>* text, std::int32_t length) {
+  return readTextFile(path, owner, text, length, nullptr);
+}
+
+bool ParserUtilities::readTextFile(const String<unsigned char>& path, ContainerOwner* owner,
+                                   String<unsigned char>* text, std::int32_t length,
+                                   const Quarnel::UCSDetLibrary* detector) {
   if (text == nullptr || length < kWholeFile) return false;
   const std::string pathText = path.toStdString();
   platform::FileReader file;
@@ -124,7 +149,8 @@ bool ParserUtilities::readTextFile(const String<unsigned char>& path, ContainerO
   }
 
   std::uint32_t skip = 0;
-  const String<char> encoding = chooseEncoding(owner, buffer.storage, count, &skip);
+  String<char> encoding = chooseEncoding(owner, buffer.storage, count, &skip);
+  if (encoding.view().empty()) encoding.assign(detectEncoding(buffer.storage + skip, count - skip, detector));
   const String<unsigned char> decoded = decodeText(encoding, buffer, skip, count);
   buffer.resize(0, false);
   if (decoded.chars == nullptr) return false;

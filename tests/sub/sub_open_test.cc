@@ -183,7 +183,8 @@ TEST_F(SubOpen, CodePageSettingDecodesTheFile) {
 }
 
 // The real files of other authors, opened as a host with default settings
-// opens them: byte-order marks honoured, one file with its code page.
+// opens them: byte-order marks honoured, one file with and without its code
+// page.
 class SubOpenCorpus : public SubOpen {
  protected:
   void SetUp() override {
@@ -230,6 +231,13 @@ TEST_F(SubOpenCorpus, PinnedEntriesAfterDecoding) {
       {"battlestar-galactica-s03e09-cp1252.sub", "windows-1252", 935590, 2640,
        "<font face=\"Tahoma\" size=\"+2\" color=\"#FFFFFF\"><b>excuse me for just one moment. The finance\nminister "
        "just came by, and I should really\xE2\x80\xA6</b></font>"},
+      // The same file with no code page configured: detected as windows-1252.
+      {"battlestar-galactica-s03e09-cp1252.sub", nullptr, 935590, 2640,
+       "<font face=\"Tahoma\" size=\"+2\" color=\"#FFFFFF\"><b>excuse me for just one moment. The finance\nminister "
+       "just came by, and I should really\xE2\x80\xA6</b></font>"},
+      {"battlestar-galactica-s03e09-cp1252.sub", nullptr, 42050, 2080,
+       "<font face=\"Tahoma\" size=\"+2\" color=\"#FFFFFF\"><b>There's o\xC2\xADnly way that this mission "
+       "ends...</b></font>"},
       // A byte-order mark before the header, honoured by the reader.
       {"mantas-header-bom-black-colf.sub", nullptr, 137440, 2940,
        "<font face=\"Arial\" size=\"+2\" color=\"#000000\"><b>Senator, we're making\nour final approach into "

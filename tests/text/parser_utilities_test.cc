@@ -58,7 +58,7 @@ struct ReadCase {
   std::string log;   // "line: message", or "" for none
 };
 
-TEST_F(ReadTextFile, DecidesByTheSignatureThenTheCodePageThenTheBytes) {
+TEST_F(ReadTextFile, DecidesByTheSignatureThenTheCodePageThenDetectionThenTheBytes) {
   const std::string longFile(2000, 'x');
   const ReadCase cases[] = {
       {"Utf8SignatureDropped",
@@ -75,7 +75,8 @@ TEST_F(ReadTextFile, DecidesByTheSignatureThenTheCodePageThenTheBytes) {
        true,
        "h\xC3\xA9",
        ""},
-      // Not searched for a signature: FF is no legal start of UTF-8.
+      // Not searched for a signature, but not UTF-8 either: the detector
+      // knows UTF-16 by its mark, which stays in the text.
       {"OverriddenSignatureKeptAsBytes",
        {"\xFF\xFE"
         "h\x00",
@@ -83,9 +84,10 @@ TEST_F(ReadTextFile, DecidesByTheSignatureThenTheCodePageThenTheBytes) {
        true,
        nullptr,
        -1,
-       false,
-       "unchanged",
-       ""},
+       true,
+       "\xEF\xBB\xBF"
+       "h",
+       "327: Detected encoding UTF-16LE (confidence 100)\n"},
       {"CodePageConverts", "\xCF\xF0\xE8\xE2\xE5\xF2", std::nullopt, "windows-1251", -1, true,
        "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", ""},
       {"CodePageWithoutSignature", "caf\xE9", false, "windows-1252", -1, true, "caf\xC3\xA9", ""},
@@ -122,18 +124,26 @@ TEST_F(ReadTextFile, DecidesByTheSignatureThenTheCodePageThenTheBytes) {
         "cd\n",
         6},
        ""},
+      // Too little text for a trusted detection: repaired.
       {"IllFormedBytesReplaced",
        "ab\xFF\xC0"
        "cd\xE2\x82",
        std::nullopt, nullptr, -1, true,
        "ab\xEF\xBF\xBD\xEF\xBF\xBD"
        "cd\xEF\xBF\xBD",
-       ""},
+       "327: Detected encoding UTF-16BE (confidence 10)\n"},
       // The first character is judged before the repair.
       {"IllFormedStartFails",
        "\xFF"
        "abc",
-       std::nullopt, nullptr, -1, false, "unchanged", ""},
+       std::nullopt, nullptr, -1, false, "unchanged", "327: Detected encoding UTF-16BE (confidence 10)\n"},
+      // Nothing fits the bytes at all: repaired, and nothing to log.
+      {"NothingDetectedIsRepaired", "a\x81", std::nullopt, nullptr, -1, true, "a\xEF\xBF\xBD", ""},
+      // No code page given, and the bytes are not UTF-8.
+      {"UndeclaredCodePageDetected", "\xCF\xF0\xE8\xE2\xE5\xF2", std::nullopt, nullptr, -1, true,
+       "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "327: Detected encoding windows-1251 (confidence 85)\n"},
+      {"CodePageSettingWinsOverDetection", "\xCF\xF0\xE8\xE2\xE5\xF2", std::nullopt, "windows-1252", -1, true,
+       "\xC3\x8F\xC3\xB0\xC3\xA8\xC3\xA2\xC3\xA5\xC3\xB2", ""},
       {"SingleLetter", "a", std::nullopt, nullptr, -1, true, "a", ""},
       {"EmptyFileFails", "", false, "windows-1252", -1, false, "unchanged", ""},
       {"SignatureOnlyFails", "\xEF\xBB\xBF", false, nullptr, -1, false, "unchanged", ""},

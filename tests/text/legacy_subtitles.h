@@ -1,0 +1,293 @@
+// Realistic subtitle dialogue in the languages whose files most often come in
+// a legacy code page, as UTF-8, with the code page each is written in. Tests
+// and benchmarks write SUB files from them in that code page.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Kelvo::testing {
+
+struct LegacySubtitles {
+  const char* name;                       // the language and its code page, used in test names
+  const char* codePage;                   // the ICU converter name the file is written in
+  const char* detectedAs;                 // the code page ICU's detector names for it
+  std::vector<std::string_view> entries;  // one entry's text each; "[br]" breaks a line
+};
+
+// Test names and failure messages show a sample by its name.
+inline void PrintTo(const LegacySubtitles& sample, std::ostream* out) { *out << sample.name; }
+
+// A SUB file of `count` entries in UTF-8: a short header, then the entries in
+// turn (repeated when `count` is larger), each 3 s long with 1.5 s between.
+inline std::string subFileOf(const std::vector<std::string_view>& entries, std::size_t count) {
+  std::string file = "[INFORMATION]\n[TITLE]\n[AUTHOR]\n[END INFORMATION]\n[SUBTITLE]\n[COLF]&HFFFFFF,[SIZE]24\n";
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t start = 1000 + i * 4500;  // milliseconds
+    const std::size_t end = start + 3000;
+    char times[64];
+    std::snprintf(times, sizeof times, "%02zu:%02zu:%02zu.%02zu,%02zu:%02zu:%02zu.%02zu\n", start / 3600000,
+                  start / 60000 % 60, start / 1000 % 60, start % 1000 / 10, end / 3600000, end / 60000 % 60,
+                  end / 1000 % 60, end % 1000 / 10);
+    file += times;
+    file += entries[i % entries.size()];
+    file += "\n\n";
+  }
+  return file;
+}
+
+inline const std::vector<LegacySubtitles>& legacySubtitles() {
+  static const std::vector<LegacySubtitles> samples = {
+      {"RussianWindows1251",
+       "windows-1251",
+       "windows-1251",
+       {
+           "Где ты был всю ночь?",
+           "Я ждала тебя до трёх часов.[br]Телефон не отвечал.",
+           "Прости, я задержался на работе.",
+           "На работе? В субботу?",
+           "Начальник вызвал всех.[br]Пропали документы из сейфа.",
+           "И что, нашли?",
+           "Нет. Полиция приедет утром.",
+           "Ты что-то недоговариваешь.",
+           "Честное слово — больше ничего.",
+           "Тогда почему от тебя пахнет дымом?",
+           "Мы сидели в машине с Андреем.[br]Он курил без остановки.",
+           "Андрей же бросил в прошлом году.",
+           "Видимо, снова начал.[br]Он очень нервничал.",
+           "Из-за документов?",
+           "Из-за всего. Жена ушла,[br]долги, теперь ещё это…",
+           "Ладно. Иди спать, уже светает.",
+           "Подожди. Мне нужно тебе кое-что сказать.",
+           "Только не сейчас, пожалуйста.",
+           "Это важно, Маша.",
+           "Хорошо. Я слушаю.",
+           "Ключ от сейфа был у меня.",
+           "Ты с ума сошёл?![br]Ты понимаешь, что это значит?",
+           "Он сказал: «Никому ни слова».",
+       }},
+      {"RussianKoi8r",
+       "KOI8-R",
+       "KOI8-R",
+       {
+           "Капитан, мы теряем высоту!",
+           "Двигатель номер два не отвечает.",
+           "Сбросить топливо. Немедленно.",
+           "Есть сбросить топливо.",
+           "До аэродрома сорок километров.[br]Мы не дотянем.",
+           "Дотянем. Держи штурвал ровно.",
+           "Пассажиры спрашивают, что происходит.",
+           "Скажи им, чтобы пристегнулись[br]и не вставали с мест.",
+           "Вышка, говорит борт семьсот двенадцать.",
+           "Прошу разрешения на экстренную посадку.",
+           "Борт семьсот двенадцать, посадку разрешаю.[br]Полоса свободна.",
+           "Пожарные машины уже выехали.",
+           "Шасси не выходит!",
+           "Попробуй аварийный выпуск.",
+           "Рычаг заклинило.",
+           "Тогда садимся на брюхо.[br]Другого выхода нет.",
+           "Командир, вы уверены?",
+           "Я ни в чём не уверен.[br]Но выбора у нас нет.",
+           "Пятьдесят метров... тридцать...",
+           "Держитесь!",
+           "Все живы? Отвечайте!",
+           "Живы, командир. Все живы.",
+       }},
+      {"CzechWindows1250",
+       "windows-1250",
+       "windows-1250",
+       {
+           "Dobrý večer, pane doktore.",
+           "Prosím, posaďte se.[br]Co vás ke mně přivádí?",
+           "Už tři týdny nemůžu spát.",
+           "Budím se každou noc ve tři hodiny.",
+           "Máte nějaké starosti? V práci, doma?",
+           "Žena říká, že jsem pořád unavený.",
+           "A co vy? Co si myslíte vy?",
+           "Myslím, že mě někdo sleduje.",
+           "Sleduje? Kdo by vás sledoval?",
+           "Nevím. Vidím ho každý den[br]na zastávce před domem.",
+           "Jak vypadá?",
+           "Vysoký muž v šedém kabátě.[br]Nikdy se nedívá přímo na mě.",
+           "Mluvil jste o tom s policií?",
+           "Řekli, že to není trestný čin.",
+           "„Stát na zastávce“, tak to řekli.",
+           "Přesně tak. Všichni si myslí,[br]že jsem blázen.",
+           "Já si to nemyslím.",
+           "Zkusíme nejdřív lehké prášky na spaní.",
+           "A ten muž?",
+           "Příští týden mi o něm povíte víc.",
+           "Děkuji, pane doktore.",
+           "Na shledanou – a opatrujte se.",
+       }},
+      {"PolishWindows1250",
+       "windows-1250",
+       "windows-1250",
+       {
+           "Gdzie byłeś? Szukałam cię wszędzie.",
+           "Na dworcu. Pociąg się spóźnił.",
+           "Znowu? To już trzeci raz w tym tygodniu.",
+           "Mówię prawdę. Zapytaj Zosię,[br]jechała ze mną.",
+           "Od kiedy jeździsz z Zosią?",
+           "Od miesiąca. Pracuje obok biura.",
+           "Nigdy mi o tym nie mówiłeś.",
+           "Bo to nic ważnego.",
+           "Dla ciebie może nie.",
+           "Słuchaj, jestem zmęczony.[br]Porozmawiamy jutro, dobrze?",
+           "Nie. Porozmawiamy teraz.",
+           "Dobrze. Co chcesz wiedzieć?",
+           "Dlaczego twoja siostra dzwoniła dziś rano?",
+           "Moja siostra? Czego chciała?",
+           "Pytała, czy dostałeś[br]list ze szpitala.",
+           "Jaki list?",
+           "Nie udawaj, Krzysztof.",
+           "Dobrze… Dostałem go w poniedziałek.",
+           "I co w nim jest?",
+           "Że wyniki są dobre.[br]Nie ma się czego bać.",
+           "To dlaczego go przede mną ukryłeś?",
+           "Bo się bałem. Tylko tyle.",
+       }},
+      {"FrenchWindows1252",
+       "windows-1252",
+       "windows-1252",
+       {
+           "Tu as vu l'heure qu'il est ?",
+           "Désolé, le train était en retard.",
+           "Encore ? C'est la troisième fois cette semaine.",
+           "Je te jure que c'est vrai.[br]Demande à Hélène, elle était là.",
+           "Hélène ? Depuis quand tu prends[br]le train avec Hélène ?",
+           "Depuis qu'elle travaille à côté du bureau.",
+           "Tu ne m'en as jamais parlé.",
+           "Ce n'est pas important.",
+           "Pour toi, peut-être.",
+           "Écoute, je suis fatigué.[br]On en parle demain, d'accord ?",
+           "Non, on en parle maintenant.",
+           "Très bien. Qu'est-ce que tu veux savoir ?",
+           "Pourquoi ta sœur m'a appelée ce matin ?",
+           "Ma sœur ? Qu'est-ce qu'elle voulait ?",
+           "Elle voulait savoir si tu avais[br]reçu la lettre de l'hôpital.",
+           "Quelle lettre ?",
+           "Ne fais pas l'innocent, François.",
+           "D'accord… Je l'ai reçue lundi.",
+           "Et qu'est-ce qu'elle dit, cette lettre ?",
+           "Que les résultats sont bons.[br]Il n'y a rien à craindre.",
+           "Alors pourquoi tu me l'as cachée ?",
+           "Parce que j'avais peur, voilà tout.",
+       }},
+      {"GermanWindows1252",
+       "windows-1252",
+       "windows-1252",
+       {
+           "Guten Morgen, Frau Schäfer.",
+           "Morgen. Sie sind spät dran.",
+           "Der Bus ist mir vor der Nase weggefahren.",
+           "Das höre ich jeden Tag von Ihnen.",
+           "Es tut mir leid. Es kommt nicht wieder vor.",
+           "Haben Sie die Unterlagen für Herrn Müller?",
+           "Die liegen auf Ihrem Schreibtisch.[br]Alles ist unterschrieben.",
+           "Gut. Er kommt um zehn Uhr.",
+           "Soll ich Kaffee kochen?",
+           "Ja, bitte. Und ein paar Brötchen.",
+           "Frau Schäfer, darf ich Sie etwas fragen?",
+           "Wenn es schnell geht.",
+           "Stimmt es, dass die Firma verkauft wird?",
+           "Wer hat Ihnen das erzählt?",
+           "Man spricht im ganzen Haus darüber.",
+           "Man spricht über vieles.[br]Das heißt noch gar nichts.",
+           "Aber wir würden es doch erfahren, oder?",
+           "Sie erfahren es, wenn es so weit ist.",
+           "Und jetzt an die Arbeit – „sofort“, habe ich gesagt.",
+           "Herr Müller ist schon unten am Empfang.",
+           "Schon? Es ist erst halb zehn!",
+           "Dann beeilen Sie sich. Über den Flur,[br]nicht durch die Küche.",
+       }},
+      {"GreekIso8859_7",
+       "ISO-8859-7",
+       "ISO-8859-7",
+       {
+           "Πού ήσουν όλη μέρα;",
+           "Στο λιμάνι. Έψαχνα δουλειά.",
+           "Βρήκες τίποτα;",
+           "Ένας ψαράς χρειάζεται βοηθό[br]για το καλοκαίρι.",
+           "Και πόσα πληρώνει;",
+           "Λίγα. Αλλά είναι κάτι.",
+           "Ο πατέρας σου θα θυμώσει.",
+           "Ο πατέρας μου θέλει να γίνω δικηγόρος.",
+           "Εγώ θέλω τη θάλασσα.",
+           "Η θάλασσα δεν ταΐζει οικογένεια.",
+           "Τον παππού μου τον τάιζε[br]για πενήντα χρόνια.",
+           "Και πέθανε φτωχός.",
+           "Πέθανε ευτυχισμένος. Είναι διαφορά.",
+           "Μίλα του απόψε, πριν το μάθει από άλλους.",
+           "Θα μου πεις να έρθω μαζί σου;",
+           "Όχι. Αυτό πρέπει να το κάνεις μόνος.",
+           "Καλά. Θα του μιλήσω μετά το φαγητό.",
+           "Κι αν πει όχι;",
+           "Τότε θα φύγω το πρωί[br]με το πρώτο καράβι.",
+           "Για πού;",
+           "Για τη Σύρο. Εκεί έχω έναν θείο.",
+           "Πρόσεχε τι εύχεσαι, Νίκο.",
+       }},
+      {"JapaneseShiftJis",
+       "Shift_JIS",
+       "Shift_JIS",
+       {
+           "おはようございます。",
+           "おはよう。今日は早いね。",
+           "会議の資料を準備しないといけないんです。",
+           "部長はもう来ていますか？",
+           "まだだよ。十時ごろになると思う。",
+           "そうですか。よかった。",
+           "昨日の件、どうなった？",
+           "お客様に電話しましたが、[br]まだ返事がありません。",
+           "困ったな。今週中に決めないと。",
+           "もう一度連絡してみます。",
+           "頼むよ。それから、[br]山田さんを見なかった？",
+           "山田さんは今日お休みです。",
+           "また？先週も休んだじゃないか。",
+           "お子さんが熱を出したそうです。",
+           "それなら仕方ないね。",
+           "課長、コーヒーを入れましょうか？",
+           "ありがとう。砂糖はいらないよ。",
+           "はい、わかりました…",
+           "あ、部長がいらっしゃいました。",
+           "本当だ。みんな、席に戻って！",
+           "おはよう。全員そろっているかね？",
+           "はい、山田さん以外は全員います。",
+       }},
+      {"ChineseGbk",
+       "GBK",
+       "GB18030",  // GBK's superset
+       {
+           "你怎么这么晚才回来？",
+           "路上堵车了，堵了一个多小时。",
+           "饭菜都凉了，我再去热一下。",
+           "不用了，我在公司吃过了。",
+           "你又在公司吃？[br]医生不是让你按时回家吃饭吗？",
+           "最近项目太忙了，没办法。",
+           "再忙也要注意身体啊。",
+           "我知道，我知道。",
+           "对了，妈妈今天打电话来了。",
+           "她说什么了？",
+           "她说下个月想来北京住几天。",
+           "那很好啊，让她来吧。",
+           "可是家里这么小，住哪儿呢？",
+           "让她睡卧室，我们睡沙发。",
+           "你真的愿意吗？",
+           "当然愿意。她一个人在老家[br]我也不放心。",
+           "谢谢你。我明天就给她回电话。",
+           "顺便问问她想吃什么，[br]我周末去买。",
+           "好。你先去洗个澡吧。",
+           "水已经烧好了。",
+           "你今天怎么这么好？",
+           "我一直都这么好，是你没发现。",
+       }},
+  };
+  return samples;
+}
+
+}  // namespace Kelvo::testing
