@@ -27,7 +27,7 @@ std::string narrow(const wchar_t* wide, int count) {
 
 std::string narrow(const wchar_t* wide) { return narrow(wide, static_cast<int>(wcslen(wide))); }
 
-// The console mode of standard output, or nothing when it is no console.
+// Whether `output` is a console; its mode is stored in `*mode`.
 bool consoleMode(HANDLE output, DWORD* mode) {
   return output != INVALID_HANDLE_VALUE && output != nullptr && GetConsoleMode(output, mode) != 0;
 }
