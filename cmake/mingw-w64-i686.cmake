@@ -19,3 +19,6 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 find_program(SUB_WINE wine REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;WINEDEBUG=-all;${SUB_WINE}")
+# Wine shows the build machine's root folder as drive Z:, so the path /a/b
+# is Z:/a/b to the programs it runs: the tests hand them paths so.
+set(SUB_TARGET_PATH_PREFIX "Z:")

@@ -24,6 +24,18 @@ endif()
 # the real one (it carries the same file name).
 set(SUB_RECORDING_LOG_DIR "${CMAKE_BINARY_DIR}/tests/recording_log")
 
+# The libraries built for tests mark what they export with SUB_TEST_EXPORT.
+add_library(sub_test_export INTERFACE)
+if(WIN32)
+  target_compile_definitions(sub_test_export INTERFACE "SUB_TEST_EXPORT=__declspec(dllexport)")
+else()
+  target_compile_definitions(sub_test_export INTERFACE "SUB_TEST_EXPORT=__attribute__((visibility(\"default\")))")
+endif()
+
+# SUB_TARGET_PATH_PREFIX, set by the toolchain file of a build whose programs
+# run under an emulator that shows this machine's files as a drive, goes in
+# front of every path handed to the test programs.
+
 # sub_add_test(name SOURCES a.cc b.cc [LIBS x y] [LABELS l ...] [NO_SUBCORE])
 # A GoogleTest program linked with subcore, registered with CTest one entry per
 # test, each carrying LABELS. NO_SUBCORE leaves subcore out: tests of the
@@ -37,12 +49,15 @@ function(sub_add_test name)
   target_link_libraries(${name} PRIVATE sub_flags GTest::gtest GTest::gtest_main GTest::gmock ${ARG_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   if(WIN32)
-    # Beside the recording logging library, which the loader then finds first.
+    # Beside the recording logging library and the ICU stand-in, which the
+    # loader then finds first.
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${SUB_RECORDING_LOG_DIR}")
+    add_dependencies(${name} icu_stand_in)
   else()
     set_target_properties(${name} PROPERTIES BUILD_RPATH "${SUB_RECORDING_LOG_DIR}")
   endif()
-  set(environment "SUB_SOURCE_DIR=${PROJECT_SOURCE_DIR}" "SUB_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  set(environment "SUB_SOURCE_DIR=${SUB_TARGET_PATH_PREFIX}${PROJECT_SOURCE_DIR}"
+                  "SUB_BINARY_DIR=${SUB_TARGET_PATH_PREFIX}${CMAKE_BINARY_DIR}")
   if(CMAKE_CROSSCOMPILING)
     # One process per program: each start under an emulator is costly.
     add_test(NAME ${name} COMMAND ${name})

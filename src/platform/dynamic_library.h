@@ -9,8 +9,9 @@ class DynamicLibrary final {
  public:
   DynamicLibrary() = default;
   // Loads `fileName` (UTF-8) with the platform's ordinary search; on ELF a
-  // name without a slash is also found beside the plug-in module. On failure
-  // the result's loaded() is false.
+  // name without a slash is also found beside the plug-in module, and on
+  // Windows "/" separates folders as "\" does. On failure the result's
+  // loaded() is false.
   static DynamicLibrary load(const char* fileName);
 
   DynamicLibrary(DynamicLibrary&& other) noexcept : handle(other.handle) { other.handle = nullptr; }

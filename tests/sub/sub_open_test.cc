@@ -10,14 +10,12 @@
 #include <vector>
 
 #include "container_fixture.h"
+#include "file_names.h"
 #include "sub_cases.h"
 #include "temp_files.h"
 
 namespace Kelvo::testing {
 namespace {
-
-// The file URL of a local path (the tests' paths need no escaping).
-std::string urlOf(const std::filesystem::path& path) { return "file://" + path.string(); }
 
 // Collects the formats a probe reports missing.
 class RecordingFormats final : public FormatList {
@@ -34,7 +32,7 @@ class SubOpen : public ContainerFixture {
     return container->open(&source);
   }
 
-  Status openFile(const std::string& name, std::string_view bytes) { return open(urlOf(files.write(name, bytes))); }
+  Status openFile(const std::string& name, std::string_view bytes) { return open(fileUrlOf(files.write(name, bytes))); }
 
   bool probe(const std::string& url, FormatList* formats = nullptr) {
     String<unsigned char> text = String<unsigned char>::fromView(url);
@@ -112,16 +110,16 @@ TEST_F(SubOpen, RefusedSourcesAddNothing) {
   files.write("upper.SUB", "00:00:01.00,00:00:02.00\nx\n");
   files.write("noextension", "00:00:01.00,00:00:02.00\nx\n");
   files.write("empty.sub", "");
-  const std::string folder = urlOf(files.path());
+  const std::string folder = fileUrlOf(files.path());
   const struct {
     const char* name;
     std::string url;
   } rows[] = {
       {"upper-case extension", folder + "/upper.SUB"},
-      {"query after the extension", urlOf(good) + "?x=1"},
+      {"query after the extension", fileUrlOf(good) + "?x=1"},
       {"no extension", folder + "/noextension"},
       {"no slash and no file", "good.sub"},
-      {"another scheme", "http://localhost" + good.string()},
+      {"another scheme", "http" + fileUrlOf(good).substr(4)},
       {"missing file", folder + "/missing.sub"},
       {"a folder", folder + "/"},
       {"an empty file", folder + "/empty.sub"},
@@ -156,7 +154,7 @@ TEST_F(SubOpen, RemembersTheSourceForItsUrlAndSize) {
   std::uint64_t size = 0;
   EXPECT_EQ(container->getSourceSize(&size), kStatusFailure);  // nothing opened yet
   const std::string bytes = "00:00:01.00,00:00:02.00\nsome text\n";
-  const std::string url = urlOf(files.write("a.sub", bytes));
+  const std::string url = fileUrlOf(files.write("a.sub", bytes));
   ASSERT_EQ(open(url), kStatusOk);
   EXPECT_EQ(container->getUrl().toStdString(), url);
   EXPECT_EQ(container->getSourceSize(&size), kStatusOk);
@@ -203,17 +201,17 @@ TEST_F(SubOpenCorpus, EverySubFileOpensAndNegativesAreRefused) {
   int opened = 0;
   for (const auto& file : std::filesystem::directory_iterator(folder)) {
     if (file.path().extension() != ".sub") continue;
-    SCOPED_TRACE(file.path().filename().string());
+    SCOPED_TRACE(utf8Of(file.path().filename()));
     const std::size_t before = container->streams.size();
-    EXPECT_EQ(open(urlOf(file.path())), kStatusOk);
+    EXPECT_EQ(open(fileUrlOf(file.path())), kStatusOk);
     EXPECT_EQ(container->streams.size(), before + 1);
     ++opened;
   }
   EXPECT_EQ(opened, 18);
   for (const auto& file : std::filesystem::directory_iterator(folder / "negative")) {
-    SCOPED_TRACE(file.path().filename().string());
+    SCOPED_TRACE(utf8Of(file.path().filename()));
     const std::size_t before = container->streams.size();
-    EXPECT_EQ(open(urlOf(file.path())), kStatusFailure);
+    EXPECT_EQ(open(fileUrlOf(file.path())), kStatusFailure);
     EXPECT_EQ(container->streams.size(), before);
   }
 }
@@ -254,7 +252,7 @@ TEST_F(SubOpenCorpus, PinnedEntriesAfterDecoding) {
   for (const Pin& pin : pins) {
     SCOPED_TRACE(pin.file);
     if (pin.codePage != nullptr) owner.setText("CodePage/Name", pin.codePage);
-    ASSERT_EQ(open(urlOf(folder / pin.file)), kStatusOk);
+    ASSERT_EQ(open(fileUrlOf(folder / pin.file)), kStatusOk);
     owner.answers.erase("CodePage/Name");
     const auto& entries = std::prev(container->streams.end())->second->entries;
     const auto found = std::find_if(entries.begin(), entries.end(),
@@ -266,7 +264,7 @@ TEST_F(SubOpenCorpus, PinnedEntriesAfterDecoding) {
 }
 
 TEST_F(SubOpenCorpus, NegativeTimesSortAfterEveryOtherStart) {
-  ASSERT_EQ(open(urlOf(folder / "gaupol-negative-times-italic-tags.sub")), kStatusOk);
+  ASSERT_EQ(open(fileUrlOf(folder / "gaupol-negative-times-italic-tags.sub")), kStatusOk);
   const auto& entries = container->streams.begin()->second->entries;
   ASSERT_EQ(entries.size(), 10u);
   EXPECT_EQ(entries[8]->timestamp, 0u - 6840u);
@@ -286,8 +284,7 @@ TEST_F(SubProbe, LooksForATimeLineInTheFirst1024Bytes) {
     std::string file;
     bool recognised;
   } rows[] = {
-      {"time line early in a long file", "[INFORMATION]\n" + timeLine + "text\n" + std::string(2000, 'x') + "\n",
-       true},
+      {"time line early in a long file", "[INFORMATION]\n" + timeLine + "text\n" + std::string(2000, 'x') + "\n", true},
       {"time line only after 1024 bytes of header", longHeader + timeLine + "text\n", false},
       {"a short file is probed whole", timeLine + "text\n", true},
       {"only header lines", "[INFORMATION]\n[TITLE]x\n[END INFORMATION]\n", false},
@@ -297,18 +294,18 @@ TEST_F(SubProbe, LooksForATimeLineInTheFirst1024Bytes) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(probe(urlOf(files.write("probe.sub", row.file))), row.recognised);
+    EXPECT_EQ(probe(fileUrlOf(files.write("probe.sub", row.file))), row.recognised);
   }
   // The probe looks at no extension.
-  EXPECT_TRUE(probe(urlOf(files.write("probe.txt", timeLine))));
-  EXPECT_TRUE(probe(urlOf(files.write("probe.srt", timeLine))));
-  EXPECT_FALSE(probe(urlOf(files.path() / "missing.sub")));
+  EXPECT_TRUE(probe(fileUrlOf(files.write("probe.txt", timeLine))));
+  EXPECT_TRUE(probe(fileUrlOf(files.write("probe.srt", timeLine))));
+  EXPECT_FALSE(probe(fileUrlOf(files.path() / "missing.sub")));
   EXPECT_FALSE(probe("not a url"));
   EXPECT_TRUE(container->streams.empty());
 }
 
 TEST_F(SubProbe, HostWithoutTheFormatGetsTheMissingRecord) {
-  const std::string url = urlOf(files.write("a.sub", "00:00:01.00,00:00:02.00\nx\n"));
+  const std::string url = fileUrlOf(files.write("a.sub", "00:00:01.00,00:00:02.00\nx\n"));
   RecordingFormats formats;
   EXPECT_TRUE(probe(url, &formats));
   EXPECT_TRUE(formats.formats.empty());
@@ -326,7 +323,7 @@ TEST_F(SubProbe, HostWithoutTheFormatGetsTheMissingRecord) {
 
   // No time line: the host is not asked and the list is untouched.
   RecordingFormats untouched;
-  EXPECT_FALSE(probe(urlOf(files.write("b.sub", "[INFORMATION]\n")), &untouched));
+  EXPECT_FALSE(probe(fileUrlOf(files.write("b.sub", "[INFORMATION]\n")), &untouched));
   EXPECT_TRUE(untouched.formats.empty());
   EXPECT_EQ(host.formatsAsked.size(), 3u);
 }

@@ -13,11 +13,7 @@
 #include "fake_stream.h"
 #include "plugin/plugin.h"
 
-#if defined(_WIN32)
-#define FAKE_MODULE_API extern "C" __declspec(dllexport)
-#else
-#define FAKE_MODULE_API extern "C" __attribute__((visibility("default")))
-#endif
+#define FAKE_MODULE_API extern "C" SUB_TEST_EXPORT
 
 namespace {
 

@@ -30,19 +30,16 @@ DumpRecord sampleDump() {
   DumpRecord dump;
   dump.source = "file:///films/a%20b.sub";
   dump.probe = true;
-  StreamRecord first;
-  first.id = 7;
-  first.name = "a b.sub";
-  first.language = "de";
-  first.region = "AT";
-  first.chunks = {{1000, 2500, "<b>Hallo</b>"}};
-  StreamRecord second;
-  second.id = 9;
-  second.name = "b.sub";
-  second.selected = true;
-  second.chunks = {{500, 1000, "<font color=\"#FFFFFF\">one\n\nthree</font>"},
-                   {4294967000u, 1000, "Fish & <i>chips</i>"}};
-  dump.streams = {first, second};
+  dump.streams = {
+      StreamRecord{7, "a b.sub", "de", "AT", false, {{1000, 2500, "<b>Hallo</b>"}}},
+      StreamRecord{
+          9,
+          "b.sub",
+          "",
+          "",
+          true,
+          {{500, 1000, "<font color=\"#FFFFFF\">one\n\nthree</font>"}, {4294967000u, 1000, "Fish & <i>chips</i>"}}},
+  };
   return dump;
 }
 

@@ -2,7 +2,8 @@
 # EXPECT_STATUS and its standard output and error match EXPECT_STDOUT and
 # EXPECT_STDERR (regular expressions; empty: anything). With COPY_TO the
 # program (the command's first word) is first copied alone into that folder
-# and run from there.
+# and run from there. EMULATOR, its words separated by "|", runs the program
+# when it is set (a cross build's).
 set(command "")
 set(seen_separator FALSE)
 math(EXPR last "${CMAKE_ARGC} - 1")
@@ -23,6 +24,10 @@ if(COPY_TO)
   get_filename_component(name "${program}" NAME)
   list(REMOVE_AT command 0)
   list(INSERT command 0 "${COPY_TO}/${name}")
+endif()
+if(EMULATOR)
+  string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
+  list(PREPEND command ${EMULATOR})
 endif()
 
 execute_process(COMMAND ${command} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)

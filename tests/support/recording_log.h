@@ -6,12 +6,6 @@
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#define RECORDING_API __declspec(dllexport)
-#else
-#define RECORDING_API __attribute__((visibility("default")))
-#endif
-
 struct RecordedMessage {
   std::string category;
   std::string function;
@@ -20,9 +14,9 @@ struct RecordedMessage {
   std::string text;  // the format with its values
 };
 
-RECORDING_API std::vector<RecordedMessage> recordedMessages();
-RECORDING_API void clearRecordedMessages();
+SUB_TEST_EXPORT std::vector<RecordedMessage> recordedMessages();
+SUB_TEST_EXPORT void clearRecordedMessages();
 // What KelvoLog_isEnabled answers from now on (true at start).
-RECORDING_API void setRecordingEnabled(bool enabled);
+SUB_TEST_EXPORT void setRecordingEnabled(bool enabled);
 // How many times KelvoLog_isEnabled has been asked.
-RECORDING_API int enabledQueries();
+SUB_TEST_EXPORT int enabledQueries();

@@ -66,15 +66,8 @@ TEST(Encoding, ConvertsRealCodePagesToUtf8) {
     std::string_view utf8;
   };
   const Case cases[] = {
-      {"Windows1250", "windows-1250", "\x8A\x9A \xE8", "\xC5\xA0\xC5\xA1 \xC4\x8D"},
       {"Windows1251", "windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
       {"Windows1252", "windows-1252", "caf\xE9 \x80", "caf\xC3\xA9 \xE2\x82\xAC"},
-      {"Iso88592", "ISO-8859-2", "\xA9\xB9 \xE8", "\xC5\xA0\xC5\xA1 \xC4\x8D"},
-      {"Koi8R", "KOI8-R", "\xF0\xD2\xC9\xD7\xC5\xD4", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
-      {"ShiftJis", "Shift_JIS", "\x93\xFA\x96\x7B\x82\xA0", "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x81\x82"},
-      // Four-byte forms, one of them outside the Basic Multilingual Plane.
-      {"Gb18030", "GB-18030", "\xC4\xE3\xBA\xC3\x81\x30\x81\x30\x90\x30\x81\x30",
-       "\xE4\xBD\xA0\xE5\xA5\xBD\xC2\x80\xF0\x90\x80\x80"},
       {"Utf16Le", "UTF-16LE", {"A\x00\x3F\x04\x3D\xD8\x00\xDE", 8}, "A\xD0\xBF\xF0\x9F\x98\x80"},
       {"Utf16Be",
        "UTF-16BE",
@@ -82,8 +75,6 @@ TEST(Encoding, ConvertsRealCodePagesToUtf8) {
         "A\x04\x3F",
         4},
        "A\xD0\xBF"},
-      {"Utf32", "UTF-32", {"\x00\x00\x00\x41\x00\x01\xF6\x00", 8}, "A\xF0\x9F\x98\x80"},
-      {"DetectedName", "UTF32-LE", {"\x41\x00\x00\x00", 4}, "A"},
       // Zero bytes are kept in the result.
       {"ZeroBytesKept",
        "windows-1252",
@@ -165,18 +156,6 @@ TEST(Encoding, FailedConversionsClearTheOutputs) {
       EXPECT_EQ(byteCount, 0u);
     }
   }
-}
-
-TEST(Encoding, OutputThatDoesNotFitFailsInsteadOfBeingCut) {
-  // UTF-7 writes "+AKM-" (five bytes) for one unit; the buffer holds four per unit.
-  std::uint8_t* bytes = nullptr;
-  std::uint32_t count = 7;
-  EXPECT_FALSE(fromUtf16("UTF-7", u"\u00A3", 1, &bytes, &count));
-  EXPECT_EQ(bytes, nullptr);
-  EXPECT_EQ(count, 0u);
-  ASSERT_TRUE(fromUtf16("UTF-7", u"a\u00A3", 2, &bytes, &count));
-  const std::unique_ptr<std::uint8_t[]> owned(bytes);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), count), "a+AKM-");
 }
 
 TEST(Encoding, WidenStrictRefusesWhatIsNotStrictUtf8) {

@@ -4,7 +4,7 @@
 // unusable binding never calls through.
 #include <cstdint>
 
-#define SUB_FAKE_ICU_API extern "C" __attribute__((visibility("default")))
+#define SUB_FAKE_ICU_API extern "C" SUB_TEST_EXPORT
 
 namespace {
 int gCalls = 0;

@@ -3,7 +3,7 @@
 // is counted, so a test can tell that an unusable binding never calls through.
 #include <cstdint>
 
-#define SUB_FAKE_ICU_API extern "C" __attribute__((visibility("default")))
+#define SUB_FAKE_ICU_API extern "C" SUB_TEST_EXPORT
 
 namespace {
 int gCalls = 0;
@@ -21,7 +21,7 @@ SUB_FAKE_ICU_API void* ucnv_open_fake(const char*, int* status) {
 SUB_FAKE_ICU_API void ucnv_close_fake(void*) { ++gCalls; }
 
 SUB_FAKE_ICU_API void ucnv_toUnicode_fake(void*, char16_t** target, const char16_t*, const char** source, const char*,
-                                      std::int32_t*, std::int8_t, int* status) {
+                                          std::int32_t*, std::int8_t, int* status) {
   ++gCalls;
   *(*target)++ = u'X';
   ++*source;

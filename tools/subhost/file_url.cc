@@ -50,9 +50,18 @@ std::string percentEncodePath(std::string_view path) {
   return encoded;
 }
 
+std::filesystem::path pathFromUtf8(std::string_view text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string utf8Path(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 std::string toFileUrl(std::string_view argument, const std::filesystem::path& currentDirectory) {
   if (isFileUrl(argument)) return std::string(argument);
-  std::filesystem::path path{std::u8string(argument.begin(), argument.end())};
+  std::filesystem::path path = pathFromUtf8(argument);
   if (!path.is_absolute()) path = currentDirectory / path;
   const std::u8string generic = path.lexically_normal().generic_u8string();
   return "file://" + percentEncodePath(std::string_view(reinterpret_cast<const char*>(generic.data()), generic.size()));

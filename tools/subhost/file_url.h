@@ -21,4 +21,9 @@ std::string percentEncodePath(std::string_view path);
 // Whether `argument` names a file URL rather than a path.
 bool isFileUrl(std::string_view argument);
 
+// A path from its UTF-8 text, and back; the host's texts are UTF-8 on every
+// platform, whatever the system's own code page.
+std::filesystem::path pathFromUtf8(std::string_view text);
+std::string utf8Path(const std::filesystem::path& path);
+
 }  // namespace Kelvo::subhost

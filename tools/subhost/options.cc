@@ -59,6 +59,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& ou
 
   CLI::App app("Plays SUB subtitle files through the subcontainer plug-in module.", "subhost");
   app.require_subcommand(1);
+  // The same command line on every platform: "/x" is a path, never an option.
+  app.allow_windows_style_options(false);
   addCommonOptions(app, options, frameRate);
 
   CLI::App* probe = app.add_subcommand("probe", "Tell whether each file is a SUB file the host can take");

@@ -34,7 +34,7 @@ std::filesystem::path companionFile(const Console& console, const char* fileName
 // Switches the logging library on, to standard error. It stays loaded (see
 // keepLoaded); the plug-in binds the same library by its name.
 void enableLogging(const Console& console) {
-  const std::string path = companionFile(console, SUB_LOGGING_FILE_NAME).string();
+  const std::string path = utf8Path(companionFile(console, SUB_LOGGING_FILE_NAME));
   platform::DynamicLibrary library = platform::DynamicLibrary::load(path.c_str());
   const auto configure = library.loaded() ? reinterpret_cast<ConfigureFn>(library.find("KelvoLog_configure")) : nullptr;
   if (configure == nullptr) {
@@ -59,7 +59,7 @@ HostSettings settingsFrom(const Options& options, const Console& console) {
 std::string refusal(const std::string& file, const Console& console) {
   if (!isFileUrl(file)) {
     std::error_code error;
-    const auto status = std::filesystem::status(console.currentDirectory / file, error);
+    const auto status = std::filesystem::status(console.currentDirectory / pathFromUtf8(file), error);
     if (status.type() == std::filesystem::file_type::not_found) return "no such file";
     if (status.type() == std::filesystem::file_type::directory) return "is a directory";
   }
@@ -183,7 +183,7 @@ int runPlay(const Options& options, PluginSession& session, const Console& conso
 
 int runCommand(const Options& options, const Console& console) {
   if (options.log) enableLogging(console);
-  const std::string modulePath = options.pluginPath.value_or(companionFile(console, SUB_MODULE_FILE_NAME).string());
+  const std::string modulePath = options.pluginPath.value_or(utf8Path(companionFile(console, SUB_MODULE_FILE_NAME)));
   std::string problem;
   const std::unique_ptr<PluginSession> session =
       PluginSession::start(modulePath, settingsFrom(options, console), problem);

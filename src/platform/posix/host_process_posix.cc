@@ -19,6 +19,14 @@ std::string executablePath() {
   }
 }
 
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+  // The bytes as given; on POSIX they are the file names' own bytes.
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+// Nothing to do: POSIX streams and terminals take the bytes as written.
+void prepareStandardOutput() {}
+
 bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
 std::string userLocaleName() {

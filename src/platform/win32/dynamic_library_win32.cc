@@ -23,8 +23,12 @@ std::wstring widen(const char* text) {
 
 DynamicLibrary DynamicLibrary::load(const char* fileName) {
   if (fileName == nullptr) return DynamicLibrary();
-  const std::wstring wide = widen(fileName);
+  std::wstring wide = widen(fileName);
   if (wide.empty()) return DynamicLibrary();
+  // The loader takes only backslashes as separators in a path.
+  for (wchar_t& c : wide) {
+    if (c == L'/') c = L'\\';
+  }
   return DynamicLibrary(static_cast<void*>(LoadLibraryW(wide.c_str())));
 }
 

@@ -14,8 +14,8 @@ constexpr DWORD kPathUnits = 260;
 
 bool toWide(std::string_view text, std::wstring* wide) {
   if (text.empty()) return false;
-  const int count = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
+  const int count =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (count <= 0) return false;
   wide->assign(static_cast<std::size_t>(count), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide->data(), count);
@@ -35,11 +35,16 @@ bool toUtf8(const wchar_t* wide, std::string* text) {
 
 bool fileUrlToPath(std::string_view url, std::string* path) {
   std::wstring wide;
-  // The URL is handed on zero-terminated: a zero inside it would cut it short.
-  if (url.find('\0') != std::string_view::npos || !toWide(url, &wide)) return false;
+  // The URL is handed on zero-terminated and the path comes back so: a zero
+  // inside either, written as is or escaped, would name another file.
+  if (url.find('\0') != std::string_view::npos || url.find("%00") != std::string_view::npos || !toWide(url, &wide)) {
+    return false;
+  }
   wchar_t buffer[kPathUnits] = {};
   DWORD capacity = kPathUnits;
   if (FAILED(PathCreateFromUrlW(wide.c_str(), buffer, &capacity, 0))) return false;
+  // "file:a.sub" comes back as a relative path: no file named by the host.
+  if (PathIsRelativeW(buffer)) return false;
   std::string decoded;
   if (!toUtf8(buffer, &decoded) || decoded.empty()) return false;
   *path = std::move(decoded);
