@@ -13,6 +13,7 @@
 #include "file_names.h"
 #include "sub_cases.h"
 #include "temp_files.h"
+#include "text/ucsdet_library.h"
 
 namespace Kelvo::testing {
 namespace {
@@ -216,6 +217,9 @@ TEST_F(SubOpenCorpus, EverySubFileOpensAndNegativesAreRefused) {
   }
 }
 
+// A pin's code page: none configured, the file's detected.
+constexpr const char* kDetected = "(detected)";
+
 TEST_F(SubOpenCorpus, PinnedEntriesAfterDecoding) {
   struct Pin {
     const char* file;
@@ -230,10 +234,10 @@ TEST_F(SubOpenCorpus, PinnedEntriesAfterDecoding) {
        "<font face=\"Tahoma\" size=\"+2\" color=\"#FFFFFF\"><b>excuse me for just one moment. The finance\nminister "
        "just came by, and I should really\xE2\x80\xA6</b></font>"},
       // The same file with no code page configured: detected as windows-1252.
-      {"battlestar-galactica-s03e09-cp1252.sub", nullptr, 935590, 2640,
+      {"battlestar-galactica-s03e09-cp1252.sub", kDetected, 935590, 2640,
        "<font face=\"Tahoma\" size=\"+2\" color=\"#FFFFFF\"><b>excuse me for just one moment. The finance\nminister "
        "just came by, and I should really\xE2\x80\xA6</b></font>"},
-      {"battlestar-galactica-s03e09-cp1252.sub", nullptr, 42050, 2080,
+      {"battlestar-galactica-s03e09-cp1252.sub", kDetected, 42050, 2080,
        "<font face=\"Tahoma\" size=\"+2\" color=\"#FFFFFF\"><b>There's o\xC2\xADnly way that this mission "
        "ends...</b></font>"},
       // A byte-order mark before the header, honoured by the reader.
@@ -249,9 +253,13 @@ TEST_F(SubOpenCorpus, PinnedEntriesAfterDecoding) {
        "<font face=\"Arial\" size=\"-1\" color=\"#FFFFFF\"><b>ten hours "
        "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC</b></font>"},
   };
+  // Detection needs ICU's charset detector, which the Windows test machine
+  // lacks; those pins run wherever it is bound.
+  const bool detectorBound = Quarnel::UCSDetLibrary::instance()->isUsable();
   for (const Pin& pin : pins) {
     SCOPED_TRACE(pin.file);
-    if (pin.codePage != nullptr) owner.setText("CodePage/Name", pin.codePage);
+    if (pin.codePage == kDetected && !detectorBound) continue;
+    if (pin.codePage != nullptr && pin.codePage != kDetected) owner.setText("CodePage/Name", pin.codePage);
     ASSERT_EQ(open(fileUrlOf(folder / pin.file)), kStatusOk);
     owner.answers.erase("CodePage/Name");
     const auto& entries = std::prev(container->streams.end())->second->entries;
