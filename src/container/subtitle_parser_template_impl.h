@@ -69,6 +69,7 @@ SubtitleParserTemplate<P>::~SubtitleParserTemplate() {
   for (const auto& [id, stream] : streams) {
     for (MediaChunk* entry : stream->entries) bufferAllocator->releaseBuffer(entry);
     stream->entries.clear();
+    stream->times.clear();
     if (!stream->announced) delete stream;
   }
   for (OverlayStream* stream : unannouncedClosed) delete stream;
@@ -156,6 +157,7 @@ Status SubtitleParserTemplate<P>::closeStreams(bool skip) {
     for (const auto& [id, stream] : closing) {
       std::vector<MediaChunk*> released;
       released.swap(stream->entries);
+      stream->times.clear();
       for (MediaChunk* entry : released) bufferAllocator->releaseBuffer(entry);
       if (!stream->announced) unannouncedClosed.push_back(stream);
       if (owner != nullptr) owner->streamRemoved(id);
@@ -189,8 +191,9 @@ Status SubtitleParserTemplate<P>::createOverlayStream(std::vector<MediaChunk*>& 
                                                       const String<char>& region) {
   return guarded(kStatusFailure, [&] {
     if (owner == nullptr) return kStatusFailure;
-    std::sort(entries.begin(), entries.end(),
-              [](const MediaChunk* a, const MediaChunk* b) { return a->timestamp < b->timestamp; });
+    const auto byStart = [](const MediaChunk* a, const MediaChunk* b) { return a->timestamp < b->timestamp; };
+    // Files are nearly always in order already.
+    if (!std::is_sorted(entries.begin(), entries.end(), byStart)) std::sort(entries.begin(), entries.end(), byStart);
     const std::uint64_t id = owner->newIdentifier();
     // A stream entered over another would strand the other's entries.
     if (id == kNoIdentifier || streams.count(id) != 0) return kStatusFailure;
@@ -212,7 +215,8 @@ SubtitleParserTemplate<P>::OverlayStream::OverlayStream(SubtitleParserTemplate* 
       name(streamName),
       language(streamLanguage),
       region(streamRegion),
-      entries(sorted) {
+      entries(sorted),
+      times(sorted) {
   properties.width = 640;
   properties.height = 480;
   format.recordSize = sizeof(StreamFormat);
@@ -290,22 +294,12 @@ Status SubtitleParserTemplate<P>::OverlayStream::findNextTime(std::uint32_t /*un
     if (rate == 0) return kStatusFailure;
     if (rate > 0) {
       // The first start at or after `time`, else the end of the last entry.
-      *result = detail::endOf(entries.back());
-      for (const MediaChunk* entry : entries) {
-        if (detail::startOf(entry) >= time) {
-          *result = detail::startOf(entry);
-          break;
-        }
-      }
+      const std::size_t found = times.firstStartingAtOrAfter(time);
+      *result = found < entries.size() ? detail::startOf(entries[found]) : detail::endOf(entries.back());
     } else {
       // The start of the last entry ending before `time`, else just before the first.
-      *result = detail::startOf(entries.front()) - 1;
-      for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        if (detail::endOf(*entry) < time) {
-          *result = detail::startOf(*entry);
-          break;
-        }
-      }
+      const std::size_t past = times.pastLastEndingBefore(time);
+      *result = past > 0 ? detail::startOf(entries[past - 1]) : detail::startOf(entries.front()) - 1;
     }
     return kStatusOk;
   });
@@ -325,26 +319,13 @@ Status SubtitleParserTemplate<P>::OverlayStream::seekStream(std::uint32_t time, 
     std::uint32_t found = 0;
     if (rate > 0) {
       // The first entry still showing at `time`, else past the end.
-      position = count;
-      found = detail::endOf(entries.back()) + 1;
-      for (std::int32_t index = 0; index < count; ++index) {
-        if (detail::endOf(entries[index]) >= time) {
-          position = index;
-          found = detail::startOf(entries[index]);
-          break;
-        }
-      }
+      position = static_cast<std::int32_t>(times.firstEndingAtOrAfter(time));
+      found = position < count ? detail::startOf(entries[position]) : detail::endOf(entries.back()) + 1;
     } else {
       // The last entry starting before `time`, else the first.
-      position = 0;
-      found = 0;
-      for (std::int32_t index = count - 1; index >= 0; --index) {
-        if (detail::startOf(entries[index]) < time) {
-          position = index;
-          found = detail::startOf(entries[index]);
-          break;
-        }
-      }
+      const auto past = static_cast<std::int32_t>(times.firstStartingAtOrAfter(time));
+      position = past > 0 ? past - 1 : 0;
+      found = past > 0 ? detail::startOf(entries[position]) : 0;
     }
     if (result != nullptr) *result = found;
     if (position >= 0 && position < count) {
