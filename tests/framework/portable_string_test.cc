@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -86,6 +87,31 @@ TEST(String, AssignKeepsTheTargetAllocator) {
   EXPECT_EQ(target.chars, nullptr);
 }
 
+TEST(String, AdoptAndTakeOverMoveABlockInWithoutACopy) {
+  CountingAllocator mine;
+  {
+    String<char> target("old", &mine);
+    char* block = mine.allocate(4);
+    std::memcpy(block, "new", 4);
+    target.adopt(block, 3);
+    EXPECT_EQ(target.chars, block);
+    EXPECT_EQ(target.length, 3u);
+    EXPECT_EQ(mine.releases, 1);  // the old characters
+
+    String<char> taker("other", &mine);
+    taker.takeOver(target);
+    EXPECT_EQ(taker.chars, block);
+    EXPECT_EQ(taker.length, 3u);
+    EXPECT_EQ(target.chars, nullptr);
+    EXPECT_EQ(target.length, 0u);
+    EXPECT_EQ(mine.releases, 2);
+    taker.takeOver(taker);  // taking itself over keeps it
+    EXPECT_EQ(taker.chars, block);
+  }
+  EXPECT_EQ(mine.allocations, 3);
+  EXPECT_EQ(mine.releases, 3);
+}
+
 TEST(String, ZeroInsideKeepsItsLengthButStopsTheTextOperations) {
   const char bytes[] = {'a', '.', 'b', '\0', 'c', '.', 'd'};
   String<char> text(bytes, sizeof bytes, StandardAllocator<char>::instance());
@@ -107,8 +133,12 @@ TEST(String, GreaterThanOrdersByUnsignedBytesWithPrefixFirst) {
     bool aGreater;
   };
   const Case cases[] = {
-      {"text/x-sub", "text/plain", true}, {"text/plain", "text/x-sub", false}, {"abc", "ab", true},
-      {"ab", "abc", false},               {"same", "same", false},             {"\xC3\xA9", "z", true},
+      {"text/x-sub", "text/plain", true},
+      {"text/plain", "text/x-sub", false},
+      {"abc", "ab", true},
+      {"ab", "abc", false},
+      {"same", "same", false},
+      {"\xC3\xA9", "z", true},
       {"", "a", false},
   };
   for (const Case& c : cases) {
