@@ -81,7 +81,9 @@ inline std::uint64_t dumpJson(StreamInterface* stream, std::FILE* sink) {
     std::snprintf(number, sizeof number, "%s{\"timestamp\": %u, \"duration\": %u, \"text\": \"",
                   chunks == 1 ? "" : ", ", chunk->timestamp, chunk->duration);
     out += number;
-    const std::uint8_t* data = chunk->lockData();
+    // Called through the base, as a host does: the module's own code runs.
+    MediaBuffer* const buffer = chunk;
+    const std::uint8_t* data = buffer->lockData();
     for (std::uint32_t i = 0; i < chunk->dataLength; ++i) {
       const auto c = static_cast<char>(data[i]);
       if (c == '"' || c == '\\') {
@@ -96,8 +98,8 @@ inline std::uint64_t dumpJson(StreamInterface* stream, std::FILE* sink) {
         out += c;
       }
     }
-    chunk->unlockData();
-    chunk->dispose();
+    buffer->unlockData();
+    buffer->dispose();
     out += "\"}";
     if (out.size() >= (1 << 16)) {
       std::fwrite(out.data(), 1, out.size(), sink);

@@ -14,14 +14,12 @@ EntryTimes::EntryTimes(const std::vector<MediaChunk*>& entries) {
   for (std::size_t i = 0; i < count; ++i) {
     starts[i] = entries[i]->timestamp;
     assert(i == 0 || starts[i - 1] <= starts[i]);
-    latest = std::max(latest, entries[i]->timestamp + entries[i]->duration);
+    const std::uint32_t end = entries[i]->timestamp + entries[i]->duration;
+    latest = std::max(latest, end);
     maxEndUpTo[i] = latest;
+    minEndFrom[i] = end;  // made a running minimum below, without visiting the entries again
   }
-  std::uint32_t earliest = UINT32_MAX;
-  for (std::size_t i = count; i-- > 0;) {
-    earliest = std::min(earliest, entries[i]->timestamp + entries[i]->duration);
-    minEndFrom[i] = earliest;
-  }
+  for (std::size_t i = count; i-- > 1;) minEndFrom[i - 1] = std::min(minEndFrom[i - 1], minEndFrom[i]);
 }
 
 // maxEndUpTo rises with the index, so the first entry ending at or after a

@@ -337,6 +337,11 @@ bool isStrictUtf8(const std::uint8_t* bytes, std::uint32_t count) {
       ++at;
       continue;
     }
+    // Two-byte characters (Latin, Greek, Cyrillic...) are the next most common.
+    if (*at >= 0xC2 && *at <= 0xDF && end - at >= 2 && isContinuation(at[1])) {
+      at += 2;
+      continue;
+    }
     if (!isLegalUtf8Sequence(at, end)) return false;
     at += sequenceLength(*at);
   }
