@@ -13,7 +13,7 @@ EntryTimes::EntryTimes(const std::vector<MediaChunk*>& entries) {
   std::uint32_t latest = 0;
   for (std::size_t i = 0; i < count; ++i) {
     starts[i] = entries[i]->timestamp;
-    assert(i == 0 || starts[i - 1] <= starts[i]);
+    if (i != 0 && starts[i - 1] > starts[i]) ordered = false;
     const std::uint32_t end = entries[i]->timestamp + entries[i]->duration;
     latest = std::max(latest, end);
     maxEndUpTo[i] = latest;
@@ -26,10 +26,12 @@ EntryTimes::EntryTimes(const std::vector<MediaChunk*>& entries) {
 // time is where the running maximum first reaches it: every entry before
 // ends earlier, and this one's end is the new maximum.
 std::size_t EntryTimes::firstEndingAtOrAfter(std::uint32_t time) const {
+  assert(ordered);
   return static_cast<std::size_t>(std::lower_bound(maxEndUpTo.begin(), maxEndUpTo.end(), time) - maxEndUpTo.begin());
 }
 
 std::size_t EntryTimes::firstStartingAtOrAfter(std::uint32_t time) const {
+  assert(ordered);
   return static_cast<std::size_t>(std::lower_bound(starts.begin(), starts.end(), time) - starts.begin());
 }
 
@@ -37,10 +39,12 @@ std::size_t EntryTimes::firstStartingAtOrAfter(std::uint32_t time) const {
 // minimum reaches the time on all end at or after it, and the entry just
 // before that index ends before it.
 std::size_t EntryTimes::pastLastEndingBefore(std::uint32_t time) const {
+  assert(ordered);
   return static_cast<std::size_t>(std::lower_bound(minEndFrom.begin(), minEndFrom.end(), time) - minEndFrom.begin());
 }
 
 void EntryTimes::clear() {
+  ordered = true;
   starts = {};
   maxEndUpTo = {};
   minEndFrom = {};

@@ -15,9 +15,12 @@ namespace Kelvo {
 class EntryTimes {
  public:
   EntryTimes() = default;
-  // Records the entries' times. Throws std::bad_alloc.
-  // Requires: `entries` is sorted by start (timestamp), compared unsigned.
+  // Records the entries' times, in their order. Throws std::bad_alloc.
   explicit EntryTimes(const std::vector<MediaChunk*>& entries);
+
+  // Whether the entries were sorted by start (timestamp, compared unsigned),
+  // as the searches below require.
+  bool inOrder() const { return ordered; }
 
   // Times are milliseconds compared unsigned; an entry's end is its start
   // plus its duration, wrapping like the host's 32-bit arithmetic.
@@ -35,7 +38,8 @@ class EntryTimes {
   void clear();
 
  private:
-  std::vector<std::uint32_t> starts;      // ascending
+  bool ordered = true;
+  std::vector<std::uint32_t> starts;      // ascending when ordered
   std::vector<std::uint32_t> maxEndUpTo;  // [i]: the latest end among entries 0..i
   std::vector<std::uint32_t> minEndFrom;  // [i]: the earliest end among entries i..n-1
 };

@@ -78,8 +78,9 @@ class SubtitleParserTemplate : public ContainerInterface {
 template <typename P>
 class SubtitleParserTemplate<P>::OverlayStream final : public StreamInterface {
  public:
+  // Requires: `sorted` is sorted by start and `sortedTimes` holds its times.
   OverlayStream(SubtitleParserTemplate* owningContainer, std::uint64_t id, const std::vector<MediaChunk*>& sorted,
-                const String<unsigned char>& streamName, const String<char>& streamLanguage,
+                EntryTimes sortedTimes, const String<unsigned char>& streamName, const String<char>& streamLanguage,
                 const String<char>& streamRegion);
   ~OverlayStream() override;
 

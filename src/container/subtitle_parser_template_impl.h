@@ -191,13 +191,18 @@ Status SubtitleParserTemplate<P>::createOverlayStream(std::vector<MediaChunk*>& 
                                                       const String<char>& region) {
   return guarded(kStatusFailure, [&] {
     if (owner == nullptr) return kStatusFailure;
-    const auto byStart = [](const MediaChunk* a, const MediaChunk* b) { return a->timestamp < b->timestamp; };
-    // Files are nearly always in order already.
-    if (!std::is_sorted(entries.begin(), entries.end(), byStart)) std::sort(entries.begin(), entries.end(), byStart);
+    // Files are nearly always in order already: their times, recorded for the
+    // stream's searches, tell.
+    EntryTimes times(entries);
+    if (!times.inOrder()) {
+      std::sort(entries.begin(), entries.end(),
+                [](const MediaChunk* a, const MediaChunk* b) { return a->timestamp < b->timestamp; });
+      times = EntryTimes(entries);
+    }
     const std::uint64_t id = owner->newIdentifier();
     // A stream entered over another would strand the other's entries.
     if (id == kNoIdentifier || streams.count(id) != 0) return kStatusFailure;
-    auto stream = std::make_unique<OverlayStream>(this, id, entries, name, language, region);
+    auto stream = std::make_unique<OverlayStream>(this, id, entries, std::move(times), name, language, region);
     streams.emplace(id, stream.get());
     stream.release();  // the host takes the stream over when it is announced
     return kStatusOk;
@@ -206,7 +211,7 @@ Status SubtitleParserTemplate<P>::createOverlayStream(std::vector<MediaChunk*>& 
 
 template <typename P>
 SubtitleParserTemplate<P>::OverlayStream::OverlayStream(SubtitleParserTemplate* owningContainer, std::uint64_t id,
-                                                        const std::vector<MediaChunk*>& sorted,
+                                                        const std::vector<MediaChunk*>& sorted, EntryTimes sortedTimes,
                                                         const String<unsigned char>& streamName,
                                                         const String<char>& streamLanguage,
                                                         const String<char>& streamRegion)
@@ -216,7 +221,7 @@ SubtitleParserTemplate<P>::OverlayStream::OverlayStream(SubtitleParserTemplate* 
       language(streamLanguage),
       region(streamRegion),
       entries(sorted),
-      times(sorted) {
+      times(std::move(sortedTimes)) {
   properties.width = 640;
   properties.height = 480;
   format.recordSize = sizeof(StreamFormat);
