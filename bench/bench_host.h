@@ -3,8 +3,10 @@
 // that reads every chunk and writes it as JSON text to a sink.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,42 @@ class HostRig {
   ContainerInterface* container = nullptr;
 };
 
+// Whether any of the eight bytes of `word` must be escaped in a JSON string:
+// a control character, a quote or a backslash.
+inline bool needsEscape(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  const auto zeroBytes = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighBits; };
+  const std::uint64_t control = (word - kOnes * 0x20) & ~word & kHighBits;
+  return (control | zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'))) != 0;
+}
+
+// Appends `bytes` to `out` as the inside of a JSON string.
+inline void appendJsonText(std::string& out, const std::uint8_t* bytes, std::uint32_t count) {
+  const char* run = reinterpret_cast<const char*>(bytes);
+  const char* const end = run + count;
+  for (const char* at = run; at != end; ++at) {
+    std::uint64_t word = 0;
+    while (end - at >= 8 && (std::memcpy(&word, at, 8), !needsEscape(word))) at += 8;
+    if (at == end) break;
+    const auto c = static_cast<unsigned char>(*at);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(run, at);
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    }
+    run = at + 1;
+  }
+  out.append(run, end);
+}
+
 // Writes every chunk `stream` delivers, in order, as one JSON object per chunk
 // ({"timestamp": ..., "duration": ..., "text": "..."}) to `sink`, and returns
 // the number of chunks. The clock must let every entry be due.
@@ -73,31 +111,18 @@ inline std::uint64_t dumpJson(StreamInterface* stream, std::FILE* sink) {
   std::string out;
   out.reserve(1 << 17);
   std::uint64_t chunks = 0;
-  char number[64];
   for (;;) {
     MediaChunk* chunk = nullptr;
     if (stream->readStream(&chunk) != kStatusOk || chunk == nullptr) break;
-    ++chunks;
-    std::snprintf(number, sizeof number, "%s{\"timestamp\": %u, \"duration\": %u, \"text\": \"",
-                  chunks == 1 ? "" : ", ", chunk->timestamp, chunk->duration);
-    out += number;
+    out += chunks++ == 0 ? "{\"timestamp\": " : ", {\"timestamp\": ";
+    char number[16];
+    out.append(number, std::to_chars(number, number + sizeof number, chunk->timestamp).ptr);
+    out += ", \"duration\": ";
+    out.append(number, std::to_chars(number, number + sizeof number, chunk->duration).ptr);
+    out += ", \"text\": \"";
     // Called through the base, as a host does: the module's own code runs.
     MediaBuffer* const buffer = chunk;
-    const std::uint8_t* data = buffer->lockData();
-    for (std::uint32_t i = 0; i < chunk->dataLength; ++i) {
-      const auto c = static_cast<char>(data[i]);
-      if (c == '"' || c == '\\') {
-        out += '\\';
-        out += c;
-      } else if (c == '\n') {
-        out += "\\n";
-      } else if (data[i] < 0x20) {
-        std::snprintf(number, sizeof number, "\\u%04x", data[i]);
-        out += number;
-      } else {
-        out += c;
-      }
-    }
+    appendJsonText(out, buffer->lockData(), chunk->dataLength);
     buffer->unlockData();
     buffer->dispose();
     out += "\"}";
