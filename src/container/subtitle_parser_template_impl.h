@@ -300,11 +300,11 @@ Status SubtitleParserTemplate<P>::OverlayStream::findNextTime(std::uint32_t /*un
     if (rate > 0) {
       // The first start at or after `time`, else the end of the last entry.
       const std::size_t found = times.firstStartingAtOrAfter(time);
-      *result = found < entries.size() ? detail::startOf(entries[found]) : detail::endOf(entries.back());
+      *result = found < entries.size() ? times.startAt(found) : detail::endOf(entries.back());
     } else {
       // The start of the last entry ending before `time`, else just before the first.
       const std::size_t past = times.pastLastEndingBefore(time);
-      *result = past > 0 ? detail::startOf(entries[past - 1]) : detail::startOf(entries.front()) - 1;
+      *result = past > 0 ? times.startAt(past - 1) : times.startAt(0) - 1;
     }
     return kStatusOk;
   });
@@ -325,17 +325,17 @@ Status SubtitleParserTemplate<P>::OverlayStream::seekStream(std::uint32_t time, 
     if (rate > 0) {
       // The first entry still showing at `time`, else past the end.
       position = static_cast<std::int32_t>(times.firstEndingAtOrAfter(time));
-      found = position < count ? detail::startOf(entries[position]) : detail::endOf(entries.back()) + 1;
+      found = position < count ? times.startAt(static_cast<std::size_t>(position)) : detail::endOf(entries.back()) + 1;
     } else {
       // The last entry starting before `time`, else the first.
       const auto past = static_cast<std::int32_t>(times.firstStartingAtOrAfter(time));
       position = past > 0 ? past - 1 : 0;
-      found = past > 0 ? detail::startOf(entries[position]) : 0;
+      found = past > 0 ? times.startAt(static_cast<std::size_t>(position)) : 0;
     }
     if (result != nullptr) *result = found;
     if (position >= 0 && position < count) {
       Logger::instance()->log("Container", detail::kSeekStreamFunction, 602, "Subtitle Stream: seeked to %d",
-                              static_cast<std::int32_t>(detail::startOf(entries[position])));
+                              static_cast<std::int32_t>(times.startAt(static_cast<std::size_t>(position))));
     } else {
       Logger::instance()->log("Container", detail::kSeekStreamFunction, 604, "Subtitle Stream: seeked to %s",
                               rate > 0 ? "end" : "beginning");

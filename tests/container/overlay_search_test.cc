@@ -54,10 +54,12 @@ std::uint32_t walkFindNextTime(const std::vector<MediaChunk*>& entries, std::int
 
 // A random list: starts crowded into a narrow range (so that they repeat and
 // the entries overlap), now and then near 2^32; durations mostly short,
-// now and then long enough that the end wraps around.
+// now and then long enough that the end wraps around. One list in ten is long
+// enough for the searches' samples of every sixteenth time to matter.
 std::vector<Entry> randomEntries(std::mt19937& random) {
-  const std::uint32_t count = std::uniform_int_distribution<std::uint32_t>(0, 24)(random);
-  const std::uint32_t spread = std::uniform_int_distribution<std::uint32_t>(1, 60)(random);
+  const bool longList = random() % 10 == 0;
+  const std::uint32_t count = std::uniform_int_distribution<std::uint32_t>(0, longList ? 300 : 24)(random);
+  const std::uint32_t spread = std::uniform_int_distribution<std::uint32_t>(1, longList ? 4000 : 60)(random);
   std::vector<Entry> entries;
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint32_t start = std::uniform_int_distribution<std::uint32_t>(0, spread)(random);
