@@ -52,11 +52,12 @@ class SubtitleParserTemplate : public ContainerInterface {
   // The overlay streams' queryContainerOption lands here: always false.
   virtual bool queryOption(std::uint32_t option);
 
-  // Sorts `entries` by start (unsigned) unless they already are, gets a stream identifier from the
-  // owner and enters a new OverlayStream over a copy of them in `streams`;
-  // the chunks then belong to the container. kStatusFailure when no owner is
-  // attached, the owner's identifier is none or already taken, or memory runs
-  // out: no stream is added and the caller still owns the chunks.
+  // Sorts `entries` by start (unsigned) unless they already are, gets a stream
+  // identifier from the owner and enters a new OverlayStream over a copy of
+  // them in `streams`; the chunks then belong to the container.
+  // kStatusFailure when no owner is attached, the owner's identifier is none
+  // or already taken, or memory runs out: no stream is added and the caller
+  // still owns the chunks.
   // Requires: `mutex` is held.
   Status createOverlayStream(std::vector<MediaChunk*>& entries, const String<unsigned char>& name,
                              const String<char>& language, const String<char>& region);

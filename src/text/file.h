@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/portable_string.h"
+
 #include "platform/file_handle.h"
 #include "plugin/status.h"
 
