@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -33,7 +34,8 @@ class HostRig {
     getPlugin(&host, &plugin);
     String<char> id = String<char>::fromView("velmora.interface.container");
     void* found = nullptr;
-    if (plugin->queryInterface(id, &found) == kStatusOk) container = static_cast<ContainerInterface*>(found);
+    if (plugin == nullptr || plugin->queryInterface(id, &found) != kStatusOk) std::abort();
+    container = static_cast<ContainerInterface*>(found);
     container->attach(&owner, 1);
   }
   HostRig(const HostRig&) = delete;
