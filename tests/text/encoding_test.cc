@@ -367,6 +367,9 @@ TEST(Encoding, RepairPolicyReplacesEachIllFormedSubsequence) {
        "q"},
       {"SequenceAcrossEightByteBoundary", "abcdefg\xC3\xA9hijklmnop", true, "abcdefg\xC3\xA9hijklmnop"},
       {"TruncatedAfterAsciiRun", "abcdefghi\xE2\x82", false, "abcdefghi\xEF\xBF\xBD"},
+      // Two-byte characters are taken on a short path: its refusals.
+      {"TwoByteCutAtTheEnd", "abc\xC3", false, "abc\xEF\xBF\xBD"},
+      {"TwoByteWithoutContinuation", "\xC3(", false, "\xEF\xBF\xBD("},
   };
   for (const Case& row : cases) {
     SCOPED_TRACE(row.name);
