@@ -131,7 +131,8 @@ inline const std::vector<SubCase>& subCases() {
        "00:00:01.00,00:00:02.00\r\na\nbb\r\nccc\rdddd\neeeee\r\nffffff\rggggggg\nhhhhhhhh\r\niiiiiiiii\n"
        "00:00:03.00,00:00:04.00\nkkkkkkkkkkkkkkkkk",
        true,
-       {{1000, 1000, "a\nbb\nccc\ndddd\neeeee\nffffff\nggggggg\nhhhhhhhh\niiiiiiiii"}, {3000, 1000, "kkkkkkkkkkkkkkkkk"}}},
+       {{1000, 1000, "a\nbb\nccc\ndddd\neeeee\nffffff\nggggggg\nhhhhhhhh\niiiiiiiii"},
+        {3000, 1000, "kkkkkkkkkkkkkkkkk"}}},
       {"BrokenTimeLineNumberAfterHeaderAndMark",
        "\xEF\xBB\xBF[INFORMATION]\r[SUBTITLE]\r\r00:00:01.00,00:00:02.00\rx\r1:2:3.4\r",
        true,
