@@ -73,10 +73,19 @@ function(sub_add_test name)
 endfunction()
 
 # sub_add_benchmark(name SOURCES a.cc [LIBS x])
+# A Google Benchmark program linked with subcore. It sees bench/ and the
+# tests' host fakes, finds the real logging library beside the module (off
+# unless KELVO_LOG is set), and generates its input files into
+# SUB_BENCH_DATA_DIR with the SUB file generator SUB_GEN_SUB.
 function(sub_add_benchmark name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE sub_flags subcore benchmark::benchmark ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench ${PROJECT_SOURCE_DIR}/tests/support)
+  target_compile_definitions(${name} PRIVATE SUB_BENCH_DATA_DIR="${SUB_BENCH_DATA_DIR}" SUB_GEN_SUB="${SUB_GEN_SUB}"
+                                             SUB_MODULE_PATH="$<TARGET_FILE:subcontainer>")
+  set_target_properties(${name} PROPERTIES BUILD_RPATH "${CMAKE_BINARY_DIR}")
+  add_dependencies(${name} subcontainer Kelvo_Logging)
 endfunction()
 
 # sub_add_fuzzer(name SOURCES a.cc [LIBS x])

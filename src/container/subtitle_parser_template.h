@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "container/container_interface.h"
+#include "container/entry_times.h"
 #include "container/stream_interface.h"
 #include "framework/media_buffer.h"
 #include "framework/media_buffer_allocator.h"
@@ -51,11 +52,12 @@ class SubtitleParserTemplate : public ContainerInterface {
   // The overlay streams' queryContainerOption lands here: always false.
   virtual bool queryOption(std::uint32_t option);
 
-  // Sorts `entries` by start (unsigned), gets a stream identifier from the
-  // owner and enters a new OverlayStream over a copy of them in `streams`;
-  // the chunks then belong to the container. kStatusFailure when no owner is
-  // attached, the owner's identifier is none or already taken, or memory runs
-  // out: no stream is added and the caller still owns the chunks.
+  // Sorts `entries` by start (unsigned) unless they already are, gets a stream
+  // identifier from the owner and enters a new OverlayStream over a copy of
+  // them in `streams`; the chunks then belong to the container.
+  // kStatusFailure when no owner is attached, the owner's identifier is none
+  // or already taken, or memory runs out: no stream is added and the caller
+  // still owns the chunks.
   // Requires: `mutex` is held.
   Status createOverlayStream(std::vector<MediaChunk*>& entries, const String<unsigned char>& name,
                              const String<char>& language, const String<char>& region);
@@ -77,8 +79,9 @@ class SubtitleParserTemplate : public ContainerInterface {
 template <typename P>
 class SubtitleParserTemplate<P>::OverlayStream final : public StreamInterface {
  public:
+  // Requires: `sorted` is sorted by start and `sortedTimes` holds its times.
   OverlayStream(SubtitleParserTemplate* owningContainer, std::uint64_t id, const std::vector<MediaChunk*>& sorted,
-                const String<unsigned char>& streamName, const String<char>& streamLanguage,
+                EntryTimes sortedTimes, const String<unsigned char>& streamName, const String<char>& streamLanguage,
                 const String<char>& streamRegion);
   ~OverlayStream() override;
 
@@ -120,6 +123,7 @@ class SubtitleParserTemplate<P>::OverlayStream final : public StreamInterface {
   String<char> language;
   String<char> region;
   std::vector<MediaChunk*> entries;  // sorted by start; owned by the container
+  EntryTimes times;                  // the entries' times, for the searches; cleared with them
   std::int32_t position = 0;         // next entry to read; -1 or size: off an end
   ImageProperties properties;
   bool announced = false;  // handed to the owner by streamAdded: the host owns it from then on

@@ -69,6 +69,7 @@ SubtitleParserTemplate<P>::~SubtitleParserTemplate() {
   for (const auto& [id, stream] : streams) {
     for (MediaChunk* entry : stream->entries) bufferAllocator->releaseBuffer(entry);
     stream->entries.clear();
+    stream->times.clear();
     if (!stream->announced) delete stream;
   }
   for (OverlayStream* stream : unannouncedClosed) delete stream;
@@ -156,6 +157,7 @@ Status SubtitleParserTemplate<P>::closeStreams(bool skip) {
     for (const auto& [id, stream] : closing) {
       std::vector<MediaChunk*> released;
       released.swap(stream->entries);
+      stream->times.clear();
       for (MediaChunk* entry : released) bufferAllocator->releaseBuffer(entry);
       if (!stream->announced) unannouncedClosed.push_back(stream);
       if (owner != nullptr) owner->streamRemoved(id);
@@ -189,12 +191,18 @@ Status SubtitleParserTemplate<P>::createOverlayStream(std::vector<MediaChunk*>& 
                                                       const String<char>& region) {
   return guarded(kStatusFailure, [&] {
     if (owner == nullptr) return kStatusFailure;
-    std::sort(entries.begin(), entries.end(),
-              [](const MediaChunk* a, const MediaChunk* b) { return a->timestamp < b->timestamp; });
+    // Files are nearly always in order already: their times, recorded for the
+    // stream's searches, tell.
+    EntryTimes times(entries);
+    if (!times.inOrder()) {
+      std::sort(entries.begin(), entries.end(),
+                [](const MediaChunk* a, const MediaChunk* b) { return a->timestamp < b->timestamp; });
+      times = EntryTimes(entries);
+    }
     const std::uint64_t id = owner->newIdentifier();
     // A stream entered over another would strand the other's entries.
     if (id == kNoIdentifier || streams.count(id) != 0) return kStatusFailure;
-    auto stream = std::make_unique<OverlayStream>(this, id, entries, name, language, region);
+    auto stream = std::make_unique<OverlayStream>(this, id, entries, std::move(times), name, language, region);
     streams.emplace(id, stream.get());
     stream.release();  // the host takes the stream over when it is announced
     return kStatusOk;
@@ -203,7 +211,7 @@ Status SubtitleParserTemplate<P>::createOverlayStream(std::vector<MediaChunk*>& 
 
 template <typename P>
 SubtitleParserTemplate<P>::OverlayStream::OverlayStream(SubtitleParserTemplate* owningContainer, std::uint64_t id,
-                                                        const std::vector<MediaChunk*>& sorted,
+                                                        const std::vector<MediaChunk*>& sorted, EntryTimes sortedTimes,
                                                         const String<unsigned char>& streamName,
                                                         const String<char>& streamLanguage,
                                                         const String<char>& streamRegion)
@@ -212,7 +220,8 @@ SubtitleParserTemplate<P>::OverlayStream::OverlayStream(SubtitleParserTemplate* 
       name(streamName),
       language(streamLanguage),
       region(streamRegion),
-      entries(sorted) {
+      entries(sorted),
+      times(std::move(sortedTimes)) {
   properties.width = 640;
   properties.height = 480;
   format.recordSize = sizeof(StreamFormat);
@@ -290,22 +299,12 @@ Status SubtitleParserTemplate<P>::OverlayStream::findNextTime(std::uint32_t /*un
     if (rate == 0) return kStatusFailure;
     if (rate > 0) {
       // The first start at or after `time`, else the end of the last entry.
-      *result = detail::endOf(entries.back());
-      for (const MediaChunk* entry : entries) {
-        if (detail::startOf(entry) >= time) {
-          *result = detail::startOf(entry);
-          break;
-        }
-      }
+      const std::size_t found = times.firstStartingAtOrAfter(time);
+      *result = found < entries.size() ? times.startAt(found) : detail::endOf(entries.back());
     } else {
       // The start of the last entry ending before `time`, else just before the first.
-      *result = detail::startOf(entries.front()) - 1;
-      for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        if (detail::endOf(*entry) < time) {
-          *result = detail::startOf(*entry);
-          break;
-        }
-      }
+      const std::size_t past = times.pastLastEndingBefore(time);
+      *result = past > 0 ? times.startAt(past - 1) : times.startAt(0) - 1;
     }
     return kStatusOk;
   });
@@ -325,31 +324,18 @@ Status SubtitleParserTemplate<P>::OverlayStream::seekStream(std::uint32_t time, 
     std::uint32_t found = 0;
     if (rate > 0) {
       // The first entry still showing at `time`, else past the end.
-      position = count;
-      found = detail::endOf(entries.back()) + 1;
-      for (std::int32_t index = 0; index < count; ++index) {
-        if (detail::endOf(entries[index]) >= time) {
-          position = index;
-          found = detail::startOf(entries[index]);
-          break;
-        }
-      }
+      position = static_cast<std::int32_t>(times.firstEndingAtOrAfter(time));
+      found = position < count ? times.startAt(static_cast<std::size_t>(position)) : detail::endOf(entries.back()) + 1;
     } else {
       // The last entry starting before `time`, else the first.
-      position = 0;
-      found = 0;
-      for (std::int32_t index = count - 1; index >= 0; --index) {
-        if (detail::startOf(entries[index]) < time) {
-          position = index;
-          found = detail::startOf(entries[index]);
-          break;
-        }
-      }
+      const auto past = static_cast<std::int32_t>(times.firstStartingAtOrAfter(time));
+      position = past > 0 ? past - 1 : 0;
+      found = past > 0 ? times.startAt(static_cast<std::size_t>(position)) : 0;
     }
     if (result != nullptr) *result = found;
     if (position >= 0 && position < count) {
       Logger::instance()->log("Container", detail::kSeekStreamFunction, 602, "Subtitle Stream: seeked to %d",
-                              static_cast<std::int32_t>(detail::startOf(entries[position])));
+                              static_cast<std::int32_t>(times.startAt(static_cast<std::size_t>(position))));
     } else {
       Logger::instance()->log("Container", detail::kSeekStreamFunction, 604, "Subtitle Stream: seeked to %s",
                               rate > 0 ? "end" : "beginning");

@@ -1,10 +1,12 @@
 // String<T>: the framework's portable string of `char` or `unsigned char` code
 // units. It owns a block of length + 1 units from the allocator it records and
 // frees it through that allocator. Copies are deep and never share or take over
-// the source's allocator. Strings cross interfaces by value: the receiver owns
-// its copy. No lock of its own: the owner guards it.
+// the source's allocator; only adopt() and takeOver() move a block in. Strings
+// cross interfaces by value: the receiver owns its copy. No lock of its own:
+// the owner guards it.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -67,6 +69,24 @@ class String {
     if (&value == this) return;
     clear();
     if (value.chars != nullptr) copyFrom(value.chars, value.length);
+  }
+
+  // Releases the characters and takes over `block`: `count` units and a
+  // terminating zero, allocated by this string's allocator.
+  void adopt(T* block, std::uint32_t count) {
+    clear();
+    chars = block;
+    length = count;
+  }
+
+  // Takes over `other`'s characters without a copy; `other` becomes null.
+  // Requires: both strings have the same allocator.
+  void takeOver(String& other) {
+    if (&other == this) return;
+    assert(other.allocator == allocator);
+    adopt(other.chars, other.length);
+    other.chars = nullptr;
+    other.length = 0;
   }
 
   // The characters up to the first zero unit; a null string gives "".

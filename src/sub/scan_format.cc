@@ -6,11 +6,6 @@ namespace Kelvo {
 
 namespace {
 
-// The white space of "%d", the C locale's set whatever the current locale.
-bool isScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // A bracketed set of a format, from just after "%[" to its "]".
 class CharacterSet {
  public:
@@ -50,46 +45,6 @@ class CharacterSet {
 };
 
 }  // namespace
-
-bool ScanCursor::skip(char c) {
-  if (peek() != c || c == '\0') return false;
-  ++next;
-  return true;
-}
-
-bool ScanCursor::readSignedDigits(bool* negative, std::string_view* digits) {
-  ScanCursor at = *this;
-  while (isScanSpace(at.peek())) ++at.next;
-  const bool minus = at.skip('-');
-  if (!minus) at.skip('+');
-  if (!at.readDigits(digits)) return false;
-  *negative = minus;
-  *this = at;
-  return true;
-}
-
-bool ScanCursor::readDecimal(std::int32_t* value) {
-  bool negative = false;
-  std::string_view digits;
-  if (!readSignedDigits(&negative, &digits)) return false;
-  *value = decimalValue(negative, digits);
-  return true;
-}
-
-bool ScanCursor::readDigits(std::string_view* digits) {
-  const char* start = next;
-  while (isDigit(peek())) ++next;
-  if (next == start) return false;
-  *digits = std::string_view(start, static_cast<std::size_t>(next - start));
-  return true;
-}
-
-std::int32_t decimalValue(bool negative, std::string_view digits) {
-  std::uint32_t value = 0;
-  for (const char digit : digits) value = value * 10u + static_cast<std::uint32_t>(digit - '0');
-  if (negative) value = 0u - value;
-  return static_cast<std::int32_t>(value);  // modular since C++20
-}
 
 std::size_t scanFormat(ScanCursor line, const char* format, const ScanOutput* outputs,
                        [[maybe_unused]] std::size_t count) {

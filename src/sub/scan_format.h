@@ -40,9 +40,54 @@ class ScanCursor {
   const char* end;  // null: the line ends at its NUL
 };
 
+// The white space of "%d", the C locale's set whatever the current locale.
+inline bool isScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+inline bool isScanDigit(char c) { return c >= '0' && c <= '9'; }
+
 // The value of a run of decimal digits, wrapping around as signed 32-bit
 // arithmetic does.
-std::int32_t decimalValue(bool negative, std::string_view digits);
+inline std::int32_t decimalValue(bool negative, std::string_view digits) {
+  std::uint32_t value = 0;
+  for (const char digit : digits) value = value * 10u + static_cast<std::uint32_t>(digit - '0');
+  if (negative) value = 0u - value;
+  return static_cast<std::int32_t>(value);  // modular since C++20
+}
+
+// Every line is read through these, so they are inline.
+
+inline bool ScanCursor::skip(char c) {
+  if (peek() != c || c == '\0') return false;
+  ++next;
+  return true;
+}
+
+inline bool ScanCursor::readSignedDigits(bool* negative, std::string_view* digits) {
+  ScanCursor at = *this;
+  while (isScanSpace(at.peek())) ++at.next;
+  const bool minus = at.skip('-');
+  if (!minus) at.skip('+');
+  if (!at.readDigits(digits)) return false;
+  *negative = minus;
+  *this = at;
+  return true;
+}
+
+inline bool ScanCursor::readDecimal(std::int32_t* value) {
+  bool negative = false;
+  std::string_view digits;
+  if (!readSignedDigits(&negative, &digits)) return false;
+  *value = decimalValue(negative, digits);
+  return true;
+}
+
+inline bool ScanCursor::readDigits(std::string_view* digits) {
+  const char* start = next;
+  while (isScanDigit(peek())) ++next;
+  if (next == start) return false;
+  *digits = std::string_view(start, static_cast<std::size_t>(next - start));
+  return true;
+}
 
 // Where one conversion of a format stores its value: "%d" into an int32,
 // a character set into a view of the matched characters inside the line.

@@ -133,6 +133,9 @@ Status SUBContainer::open(SourceDescriptor* source) {
     std::optional<std::vector<SubEntry>> parsed =
         parseSubText(reinterpret_cast<char*>(text.chars), text.length, askFrameRatio(owner));
     if (!parsed) return kStatusFailure;
+    // The entries hold copies of their texts: the file's text can go before
+    // their chunks are made, so that the two are never alive together.
+    text.clear();
 
     PendingChunks entries(bufferAllocator);
     entries.chunks.reserve(parsed->size());
@@ -143,12 +146,13 @@ Status SUBContainer::open(SourceDescriptor* source) {
       chunk->dataLength = entry.text.length;
       chunk->timestamp = entry.start;
       chunk->duration = entry.duration;
-      const std::uint8_t* data = chunk->lockData();
+      // No other thread can see the chunk yet: its text is read without its lock.
       Logger::instance()->log(kOpenLogCategory, kOpenLogFunction, kEntryLogLine,
                               "got subtitle start: %d duration: %d '%s'", static_cast<std::int32_t>(chunk->timestamp),
-                              static_cast<std::int32_t>(chunk->duration), reinterpret_cast<const char*>(data));
-      chunk->unlockData();
+                              static_cast<std::int32_t>(chunk->duration),
+                              reinterpret_cast<const char*>(chunk->payload));
     }
+    parsed.reset();
     const String<char> none = String<char>::fromView("");
     if (createOverlayStream(entries.chunks, streamNameOf(sourceUrl), none, none) != kStatusOk) {
       return kStatusFailure;

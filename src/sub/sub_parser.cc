@@ -1,9 +1,12 @@
 #include "sub/sub_parser.h"
 
+#include <bit>
 #include <cassert>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "log/logger.h"
 #include "sub/scan_format.h"
@@ -14,20 +17,52 @@ namespace Kelvo {
 
 namespace {
 
-// The lines of a text, cut in place, with their 1-based numbers in the file:
-// CR LF, LF and a lone CR each end one line, blank lines included.
+// The first CR, LF or NUL at or after `p`. Eight bytes are looked at at a
+// time while they lie before `limit`.
+// Requires: a CR, LF or NUL comes at or before `limit`.
+char* findLineBreak(char* p, const char* limit) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  // The high bit of the first zero byte is exact; bits above it may be set too.
+  const auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; };
+  while (limit - p >= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, 8);
+    const std::uint64_t found = zeroBytes(word) | zeroBytes(word ^ (kOnes * '\n')) | zeroBytes(word ^ (kOnes * '\r'));
+    if (found != 0) {
+      if constexpr (std::endian::native == std::endian::little) return p + std::countr_zero(found) / 8;
+      break;
+    }
+    p += 8;
+  }
+  while (*p != '\0' && *p != '\n' && *p != '\r') ++p;
+  return p;
+}
+
+// The lines of a text, cut in place as a TextTokenizer cuts them at CR and
+// LF, with their 1-based numbers in the file: CR LF, LF and a lone CR each end
+// one line, blank lines included. Blank lines are skipped; the text ends at
+// its first NUL, and once next() has answered null it always does.
 class LineReader {
  public:
-  explicit LineReader(char* text) : lines(text), gapStart(text) {}
+  // Requires: text[length] == '\0'.
+  LineReader(char* text, std::size_t length) : at(text), limit(text + length) {}
 
   // The next non-blank line, NUL-terminated in place, or null at the end.
   char* next() {
-    char* line = lines.nextToken("\r\n");
-    if (line == nullptr) return nullptr;
-    lineNumber += lineEndsBefore(line);
-    end = lines.buffer + lines.position + (lines.cut == '\0' ? 1 : 0);
-    gapStart = end;
-    gapCut = lines.cut;
+    lineNumber += endsCut;
+    endsCut = 0;
+    for (; *at == '\r' || *at == '\n'; ++at) {
+      if (endsLine(at)) ++lineNumber;
+    }
+    if (*at == '\0') return nullptr;
+    char* const line = at;
+    at = findLineBreak(at, limit);
+    end = at;
+    if (*at != '\0') {
+      endsCut = endsLine(at) ? 1 : 0;  // counted with the next line
+      *at++ = '\0';
+    }
     return line;
   }
 
@@ -36,21 +71,13 @@ class LineReader {
   char* lineEnd() const { return end; }
 
  private:
-  // The line ends from the end of the previous line (or the start) to `line`.
-  std::uint32_t lineEndsBefore(const char* line) const {
-    std::uint32_t ends = 0;
-    for (const char* p = gapStart; p != line; ++p) {
-      // The only NUL here replaced the delimiter after the previous line.
-      const char c = *p == '\0' ? gapCut : *p;
-      if (c == '\n' || (c == '\r' && p[1] != '\n')) ++ends;
-    }
-    return ends;
-  }
+  // A CR followed by LF ends its line together with the LF.
+  static bool endsLine(const char* c) { return *c == '\n' || c[1] != '\n'; }
 
-  TextTokenizer lines;
-  char* gapStart;
-  char gapCut = '\0';  // the delimiter that the NUL at gapStart replaced
+  char* at;
+  const char* limit;
   char* end = nullptr;
+  std::uint32_t endsCut = 0;     // 1 when the NUL after the last line replaced a line end
   std::uint32_t lineNumber = 1;  // before the first line: the line ends before it count
 };
 
@@ -75,33 +102,37 @@ void readHeaderLine(char* line, SubStyle& style, std::int32_t& delayFrames) {
   }
 }
 
-bool isLineBreak(char c) { return c == '\0' || c == '\r' || c == '\n'; }
-
-// An entry's text as it lies in the split file, from its first line's start
-// to its last line's end: the gap between two lines, and every "[br]", become
-// one "\n". `put` receives the text's characters in order.
-template <typename Put>
-void composeText(const char* begin, const char* end, Put&& put) {
-  const char* p = begin;
-  while (p != end) {
-    if (isLineBreak(*p)) {
-      put('\n');
-      while (p != end && isLineBreak(*p)) ++p;
-    } else if (*p == '[' && end - p >= 4 && std::memcmp(p, "[br]", 4) == 0) {
-      put('\n');
-      p += 4;
-    } else {
-      put(*p);
-      ++p;
-    }
-  }
+// Whether a number, as "%d" reads it, starts `line`: a time line, or a line
+// written as one, cannot start otherwise, and text lines rarely do.
+bool startsWithNumber(const char* line) {
+  while (isScanSpace(*line)) ++line;
+  if (*line == '-' || *line == '+') ++line;
+  return isScanDigit(*line);
 }
 
-SubEntry makeEntry(const SubStyle& style, SubTimes times, std::uint32_t delay, const char* begin, const char* end) {
-  std::size_t length = 0;
-  composeText(begin, end, [&length](char) { ++length; });
+// Appends `line` to `text` with every "[br]" (found left to right, without
+// overlap) as "\n".
+void appendWithBreaks(std::string& text, std::string_view line) {
+  for (std::size_t lineBreak = line.find("[br]"); lineBreak != std::string_view::npos; lineBreak = line.find("[br]")) {
+    text.append(line.substr(0, lineBreak));
+    text += '\n';
+    line.remove_prefix(lineBreak + 4);
+  }
+  text.append(line);
+}
+
+// An entry from its time line and text lines, which are joined by "\n".
+// `scratch` is reused from entry to entry, so that composing a text
+// allocates nothing but its block.
+SubEntry makeEntry(const SubStyle& style, SubTimes times, std::uint32_t delay,
+                   const std::vector<std::string_view>& lines, std::string& scratch) {
+  scratch.clear();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i != 0) scratch += '\n';
+    appendWithBreaks(scratch, lines[i]);
+  }
   ComposedText text =
-      style.wrapText(length, [begin, end](char* out) { composeText(begin, end, [&out](char c) { *out++ = c; }); });
+      style.wrapText(scratch.size(), [&scratch](char* out) { std::memcpy(out, scratch.data(), scratch.size()); });
   return SubEntry{times.start + delay, times.end - times.start, std::move(text)};
 }
 
@@ -127,7 +158,8 @@ std::uint32_t delayMilliseconds(std::int32_t frames, FrameRatio ratio) {
 
 std::optional<std::vector<SubEntry>> parseSubText(char* text, std::uint32_t length, FrameRatio ratio) {
   assert(text[length] == '\0');
-  LineReader lines(text + byteOrderMarkLength(std::string_view(text, length)));
+  const std::size_t mark = byteOrderMarkLength(std::string_view(text, length));
+  LineReader lines(text + mark, length - mark);
 
   SubStyle style;
   std::int32_t delayFrames = 0;
@@ -141,27 +173,30 @@ std::optional<std::vector<SubEntry>> parseSubText(char* text, std::uint32_t leng
   if (!times) return std::nullopt;
   const std::uint32_t delay = delayMilliseconds(delayFrames, ratio);
 
-  // The current entry's text lines, from textBegin to textEnd in the buffer;
-  // no current entry while the lines after a broken time line are skipped.
-  const char* textBegin = nullptr;
-  const char* textEnd = nullptr;
+  // The current entry's text lines; none while the lines after a broken time
+  // line are skipped.
+  std::vector<std::string_view> textLines;
+  std::string scratch;
   const auto finishEntry = [&] {
-    if (times && textBegin != nullptr) entries.push_back(makeEntry(style, *times, delay, textBegin, textEnd));
-    textBegin = nullptr;
+    if (times && !textLines.empty()) entries.push_back(makeEntry(style, *times, delay, textLines, scratch));
+    textLines.clear();
   };
   while ((line = lines.next()) != nullptr) {
-    if (const std::optional<SubTimes> next = readTimeLine(line)) {
-      finishEntry();
-      times = next;
-    } else if (startsLikeTimeLine(line)) {
-      finishEntry();
-      times.reset();
-      Logger::instance()->log(kOpenLogCategory, kOpenLogFunction, kSkippedTimeLineLogLine,
-                              "skipped malformed time line %u: '%s'", lines.number(), line);
-    } else if (times) {
-      if (textBegin == nullptr) textBegin = line;
-      textEnd = lines.lineEnd();
+    if (startsWithNumber(line)) {
+      if (const std::optional<SubTimes> next = readTimeLine(line)) {
+        finishEntry();
+        times = next;
+        continue;
+      }
+      if (startsLikeTimeLine(line)) {
+        finishEntry();
+        times.reset();
+        Logger::instance()->log(kOpenLogCategory, kOpenLogFunction, kSkippedTimeLineLogLine,
+                                "skipped malformed time line %u: '%s'", lines.number(), line);
+        continue;
+      }
     }
+    if (times) textLines.emplace_back(line, static_cast<std::size_t>(lines.lineEnd() - line));
   }
   finishEntry();
   return entries;

@@ -1,7 +1,9 @@
 #include "text/encoding.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
@@ -40,11 +42,14 @@ constexpr Signature kSignatures[] = {
 
 constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// The worst cases that the buffers of a general conversion are sized for.
+// The worst cases that the buffers of toUtf16 and fromUtf16 are sized for.
 constexpr std::size_t kUnitsPerByte = 4;
 constexpr std::size_t kBytesPerUnit = 4;
 // UTF-8 needs at most three bytes per UTF-16 unit (four per surrogate pair).
 constexpr std::size_t kUtf8BytesPerUnit = 3;
+// A code page is decoded to UTF-8 in pieces of this many UTF-16 units, so
+// that its buffers stay small whatever the size of the text.
+constexpr std::size_t kPieceUnits = 16384;
 
 // A converter opened by name, closed when this object dies.
 class OpenConverter final {
@@ -102,6 +107,43 @@ bool encodeOnce(const char* name, const char16_t* units, std::size_t count, char
                        opened.icu->fromUnicode(opened.converter, target, limit, source, sourceLimit, nullptr, 1,
                                                status);
                      });
+}
+
+// Decodes the `length` bytes at `text` from `name` and encodes them as UTF-8,
+// piece by piece through a small UTF-16 buffer; `take(const char* bytes,
+// std::size_t count)` receives the UTF-8 pieces in order. False when a
+// converter cannot be opened or reports an error other than a full buffer.
+template <typename Take>
+bool convertInPieces(const char* name, const std::uint8_t* text, std::size_t length, Take&& take) {
+  OpenConverter decoder(name);
+  OpenConverter encoder("utf8");
+  if (decoder.converter == nullptr || encoder.converter == nullptr) return false;
+  const UCNVLibrary* const icu = decoder.icu;
+  const std::unique_ptr<char16_t[]> units(new char16_t[kPieceUnits]);
+  constexpr std::size_t kPieceBytes = kPieceUnits * kUtf8BytesPerUnit;
+  const std::unique_ptr<char[]> bytes(new char[kPieceBytes]);
+  const char* source = reinterpret_cast<const char*>(text);
+  const char* const sourceEnd = source + length;
+  // The whole text is at hand, so every decoding call flushes; the encoder
+  // flushes only with the last units, since a surrogate pair may straddle two pieces.
+  for (bool decoding = true; decoding;) {
+    char16_t* unitsEnd = units.get();
+    UErrorCode decoded = Quarnel::kUZeroError;
+    icu->toUnicode(decoder.converter, &unitsEnd, units.get() + kPieceUnits, &source, sourceEnd, nullptr, 1, &decoded);
+    decoding = decoded == Quarnel::kUBufferOverflowError;
+    if (!decoding && Quarnel::isFailure(decoded)) return false;
+    const char16_t* from = units.get();
+    for (bool encoding = true; encoding;) {
+      char* bytesEnd = bytes.get();
+      UErrorCode encoded = Quarnel::kUZeroError;
+      icu->fromUnicode(encoder.converter, &bytesEnd, bytes.get() + kPieceBytes, &from, unitsEnd, nullptr,
+                       decoding ? 0 : 1, &encoded);
+      encoding = encoded == Quarnel::kUBufferOverflowError;
+      if (!encoding && Quarnel::isFailure(encoded)) return false;
+      take(bytes.get(), static_cast<std::size_t>(bytesEnd - bytes.get()));
+    }
+  }
+  return true;
 }
 
 // The element count of a worst-case buffer; it must fit the 32-bit counts.
@@ -169,16 +211,37 @@ std::uint32_t detectSignature(const std::uint8_t* text, std::uint32_t length, St
 
 std::string convertToUtf8(const char* encodingName, const std::uint8_t* text, std::uint32_t length) {
   if (encodingName == nullptr || text == nullptr || length == 0) return {};
-  char16_t* units = nullptr;
-  std::uint32_t count = 0;
-  if (!toUtf16(encodingName, text, length, &units, &count)) return {};
-  const std::unique_ptr<char16_t[]> owned(units);
-  // Encoded straight into the result, without an intermediate array.
-  std::string result(static_cast<std::size_t>(count) * kUtf8BytesPerUnit, '\0');
-  std::size_t written = 0;
-  if (!encodeOnce("utf8", units, count, result.data(), result.size(), &written)) return {};
-  result.resize(written);
+  std::string result;
+  if (!convertInPieces(encodingName, text, length,
+                       [&result](const char* bytes, std::size_t count) { result.append(bytes, count); })) {
+    return {};
+  }
   return result;
+}
+
+bool convertToUtf8(const char* encodingName, const std::uint8_t* text, std::uint32_t length,
+                   String<unsigned char>* result) {
+  if (encodingName == nullptr || text == nullptr || length == 0 || result == nullptr) return false;
+  // Measured first, so that the text is written once into a block of its
+  // exact size and no buffer ever grows.
+  std::uint64_t size = 0;
+  if (!convertInPieces(encodingName, text, length, [&size](const char*, std::size_t count) { size += count; })) {
+    return false;
+  }
+  if (size == 0 || size >= std::numeric_limits<std::uint32_t>::max()) return false;
+  const auto count = static_cast<std::uint32_t>(size);
+  String<unsigned char> converted(static_cast<const unsigned char*>(nullptr), result->allocator);
+  converted.adopt(result->allocator->allocate(count + 1), count);
+  std::uint32_t written = 0;
+  const bool again = convertInPieces(encodingName, text, length, [&](const char* bytes, std::size_t piece) {
+    const std::size_t fits = std::min<std::size_t>(piece, count - written);
+    std::memcpy(converted.chars + written, bytes, fits);
+    written += static_cast<std::uint32_t>(fits);
+  });
+  if (!again || written != count) return false;
+  converted.chars[count] = 0;
+  result->takeOver(converted);
+  return true;
 }
 
 bool toUtf16(const char* encodingName, const std::uint8_t* text, std::uint32_t length, char16_t** units,
@@ -265,8 +328,22 @@ bool isStrictUtf8(const std::uint8_t* bytes, std::uint32_t count) {
   if (count == 0) return true;
   if (bytes == nullptr) return false;
   const std::uint8_t* const end = bytes + count;
-  for (const std::uint8_t* at = bytes; at < end; at += sequenceLength(*at)) {
+  for (const std::uint8_t* at = bytes; at < end;) {
+    // Runs of ASCII, which is most of a subtitle file, eight bytes at a time.
+    std::uint64_t eight = 0;
+    while (end - at >= 8 && (std::memcpy(&eight, at, 8), (eight & 0x8080808080808080u) == 0)) at += 8;
+    if (at == end) break;
+    if (*at < 0x80) {
+      ++at;
+      continue;
+    }
+    // Two-byte characters (Latin, Greek, Cyrillic...) are the next most common.
+    if (*at >= 0xC2 && *at <= 0xDF && end - at >= 2 && isContinuation(at[1])) {
+      at += 2;
+      continue;
+    }
     if (!isLegalUtf8Sequence(at, end)) return false;
+    at += sequenceLength(*at);
   }
   return true;
 }

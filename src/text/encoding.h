@@ -27,17 +27,28 @@ std::uint32_t detectSignature(const std::uint8_t* text, std::uint32_t length, St
 // unmappable in the source get ICU's default substitution.
 std::string convertToUtf8(const char* encodingName, const std::uint8_t* text, std::uint32_t length);
 
+// The same conversion into `*result`, on its allocator: a block of exactly the
+// UTF-8 length and a terminating zero. The text is decoded in pieces twice,
+// to measure and then to write, so it needs no memory beyond its input and
+// its result. Returns false, with `*result` unchanged, where convertToUtf8
+// gives an empty string, for a null `result`, and for a result of 4 GiB or
+// more. Throws std::bad_alloc only.
+bool convertToUtf8(const char* encodingName, const std::uint8_t* text, std::uint32_t length,
+                   String<unsigned char>* result);
+
 // Decodes the `length` bytes at `text` from `encodingName` into a new array of
-// UTF-16 units, terminated by a 0 unit that `*count` does not include. The
-// caller frees `*units` with delete[]. On failure (a null or zero argument,
-// a converter that cannot be opened) returns false with `*units` null and
-// `*count` 0. Throws std::bad_alloc only.
+// UTF-16 units sized for the worst case (4 units per byte), terminated by a 0
+// unit that `*count` does not include. The caller frees `*units` with
+// delete[]. On failure (a null or zero argument, a converter that cannot be
+// opened) returns false with `*units` null and `*count` 0. Throws
+// std::bad_alloc only.
 bool toUtf16(const char* encodingName, const std::uint8_t* text, std::uint32_t length, char16_t** units,
              std::uint32_t* count);
 
 // Encodes `count` UTF-16 units with the converter `converterName` into a new
-// byte array, terminated by a 0 byte that `*byteCount` does not include. The
-// caller frees `*bytes` with delete[]. Failure as toUtf16.
+// byte array sized for the worst case (4 bytes per unit), terminated by a 0
+// byte that `*byteCount` does not include. The caller frees `*bytes` with
+// delete[]. Failure as toUtf16.
 bool fromUtf16(const char* converterName, const char16_t* units, std::uint32_t count, std::uint8_t** bytes,
                std::uint32_t* byteCount);
 

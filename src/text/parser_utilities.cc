@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 
-#include "framework/memory_buffer.h"
 #include "framework/setting.h"
 #include "log/logger.h"
 #include "platform/file_reader.h"
@@ -71,34 +71,38 @@ bool beginsWithLegalCharacter(const std::uint8_t* bytes, std::size_t count) {
   return isLegalUtf8Sequence(bytes, bytes + count);
 }
 
-// The file's bytes as UTF-8 text, or a null string when they do not begin
-// with a legal character. The file's buffer is released as soon as a
-// decoded copy exists, so at most one copy besides the result is alive.
-String<unsigned char> decodeText(const String<char>& encoding, ortl::MemoryBuffer<std::uint8_t>& buffer,
-                                 std::uint32_t skip, std::uint32_t count) {
-  const std::uint8_t* const start = buffer.storage + skip;
-  const std::uint32_t size = count - skip;
+// Decodes the file's `bytes` (a signature of `skip` bytes first) into
+// `*decoded`, on the same allocator, and releases them as soon as they are no
+// longer needed: bytes that need no decoding become the text themselves, so at
+// most one copy besides the result is ever alive. `*decoded` stays null when
+// the text does not begin with a legal character.
+void decodeText(const String<char>& encoding, String<unsigned char>& bytes, std::uint32_t skip,
+                String<unsigned char>* decoded) {
+  const std::uint8_t* const start = bytes.chars + skip;
+  const std::uint32_t size = bytes.length - skip;
   if (!encoding.view().empty()) {
-    std::string decoded = convertToUtf8(encoding.chars, start, size);
-    buffer.resize(0, false);
-    decoded.resize(std::strlen(decoded.c_str()));  // the text ends at its first zero
-    const auto* utf8 = reinterpret_cast<const std::uint8_t*>(decoded.data());
-    if (!beginsWithLegalCharacter(utf8, decoded.size())) return {};
-    return String<unsigned char>(utf8, static_cast<std::uint32_t>(decoded.size()),
-                                 StandardAllocator<unsigned char>::instance());
+    String<unsigned char> converted(static_cast<const unsigned char*>(nullptr), bytes.allocator);
+    const bool ok = convertToUtf8(encoding.chars, start, size, &converted);
+    bytes.clear();
+    if (!ok) return;
+    // The text ends at its first zero.
+    converted.length = static_cast<std::uint32_t>(std::strlen(reinterpret_cast<const char*>(converted.chars)));
+    if (beginsWithLegalCharacter(converted.chars, converted.length)) decoded->takeOver(converted);
+    return;
   }
   // No encoding given: the bytes pass as they are, zero bytes included. The
   // first character is judged before the repair, so a text that starts
   // ill-formed still fails.
-  if (!beginsWithLegalCharacter(start, size)) return {};
+  if (!beginsWithLegalCharacter(start, size)) return;
   if (isStrictUtf8(start, size)) {
-    return String<unsigned char>(start, size, StandardAllocator<unsigned char>::instance());
+    decoded->takeOver(bytes);  // nothing was skipped: a signature always names an encoding
+    return;
   }
   const std::string repaired = replaceIllFormedUtf8(start, size);
-  buffer.resize(0, false);
-  return String<unsigned char>(reinterpret_cast<const std::uint8_t*>(repaired.data()),
-                               static_cast<std::uint32_t>(repaired.size()),
-                               StandardAllocator<unsigned char>::instance());
+  bytes.clear();
+  decoded->adopt(bytes.allocator->allocate(static_cast<std::uint32_t>(repaired.size()) + 1),
+                 static_cast<std::uint32_t>(repaired.size()));
+  std::memcpy(decoded->chars, repaired.c_str(), repaired.size() + 1);
 }
 
 long asLong(std::uint64_t value) {
@@ -126,21 +130,28 @@ bool ParserUtilities::readTextFile(const String<unsigned char>& path, ContainerO
   }
 
   const std::uint64_t wanted = length == kWholeFile ? file.size() : static_cast<std::uint64_t>(length);
-  // A file of 2 GiB or more does not fit the signed 32-bit length.
-  ortl::MemoryBuffer<std::uint8_t> buffer;
+  // The bytes are read into a block of the caller's allocator, so that a text
+  // that needs no decoding is handed over without a copy. A file of 2 GiB or
+  // more does not fit the signed 32-bit length.
+  String<unsigned char> bytes(static_cast<const unsigned char*>(nullptr), text->allocator);
   if (wanted <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-    buffer.resize(static_cast<std::uint32_t>(wanted) + 1, false);
+    try {
+      bytes.adopt(text->allocator->allocate(static_cast<std::uint32_t>(wanted) + 1),
+                  static_cast<std::uint32_t>(wanted));
+    } catch (const std::bad_alloc&) {
+      // Reported below, like a file too large to hold.
+    }
   }
-  if (buffer.storage == nullptr) {
+  if (bytes.chars == nullptr) {
     Logger::instance()->log(kCategory, kFunction, kAllocationFailedLine, "Couldn't allocate %ld bytes\n",
                             asLong(wanted + 1));
     return false;
   }
-  const auto count = static_cast<std::uint32_t>(wanted);
-  buffer.storage[count] = 0;
+  const std::uint32_t count = bytes.length;
+  bytes.chars[count] = 0;
 
   std::uint32_t got = 0;
-  const platform::FileStatus read = file.read(buffer.storage, count, &got);
+  const platform::FileStatus read = file.read(bytes.chars, count, &got);
   file.close();
   if (read != platform::FileStatus::kOk || got != count) {
     Logger::instance()->log(kCategory, kFunction, kShortReadLine, "Tried to read %ld bytes, got %ld\n",
@@ -149,12 +160,12 @@ bool ParserUtilities::readTextFile(const String<unsigned char>& path, ContainerO
   }
 
   std::uint32_t skip = 0;
-  String<char> encoding = chooseEncoding(owner, buffer.storage, count, &skip);
-  if (encoding.view().empty()) encoding.assign(detectEncoding(buffer.storage + skip, count - skip, detector));
-  const String<unsigned char> decoded = decodeText(encoding, buffer, skip, count);
-  buffer.resize(0, false);
+  String<char> encoding = chooseEncoding(owner, bytes.chars, count, &skip);
+  if (encoding.view().empty()) encoding.assign(detectEncoding(bytes.chars + skip, count - skip, detector));
+  String<unsigned char> decoded(static_cast<const unsigned char*>(nullptr), text->allocator);
+  decodeText(encoding, bytes, skip, &decoded);
   if (decoded.chars == nullptr) return false;
-  text->assign(decoded);
+  text->takeOver(decoded);
   return true;
 }
 

@@ -25,6 +25,8 @@ struct UConverter;
 inline constexpr UErrorCode kUZeroError = 0;
 // U_INTERNAL_PROGRAM_ERROR: what every operation of an unusable binding reports.
 inline constexpr UErrorCode kUInternalProgramError = 5;
+// U_BUFFER_OVERFLOW_ERROR: the target is full; call again to convert the rest.
+inline constexpr UErrorCode kUBufferOverflowError = 15;
 
 // ICU's test for an error code: positive values are failures.
 inline bool isFailure(UErrorCode status) { return status > kUZeroError; }

@@ -125,6 +125,14 @@ inline const std::vector<SubCase>& subCases() {
        {{1000, 1000, "kept"}, {5000, 1000, "after"}},
        {"skipped malformed time line 4: '12:30:00.5 words'",
         "skipped malformed time line 7: '00:00:03.00-00:00:04.00'"}},
+      // Lines are searched for their end eight bytes at a time: ends at every
+      // offset in those eight, and a last line without an end.
+      {"LineEndsAtEveryOffset",
+       "00:00:01.00,00:00:02.00\r\na\nbb\r\nccc\rdddd\neeeee\r\nffffff\rggggggg\nhhhhhhhh\r\niiiiiiiii\n"
+       "00:00:03.00,00:00:04.00\nkkkkkkkkkkkkkkkkk",
+       true,
+       {{1000, 1000, "a\nbb\nccc\ndddd\neeeee\nffffff\nggggggg\nhhhhhhhh\niiiiiiiii"},
+        {3000, 1000, "kkkkkkkkkkkkkkkkk"}}},
       {"BrokenTimeLineNumberAfterHeaderAndMark",
        "\xEF\xBB\xBF[INFORMATION]\r[SUBTITLE]\r\r00:00:01.00,00:00:02.00\rx\r1:2:3.4\r",
        true,

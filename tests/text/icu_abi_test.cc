@@ -14,5 +14,6 @@ static_assert(std::is_same_v<UBool, ::UBool>);
 static_assert(sizeof(UErrorCode) == sizeof(::UErrorCode));
 static_assert(kUZeroError == ::U_ZERO_ERROR);
 static_assert(kUInternalProgramError == ::U_INTERNAL_PROGRAM_ERROR);
+static_assert(kUBufferOverflowError == ::U_BUFFER_OVERFLOW_ERROR);
 
 }  // namespace Quarnel
