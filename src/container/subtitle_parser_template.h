@@ -35,9 +35,10 @@ class SubtitleParserTemplate : public ContainerInterface {
   std::uint32_t containerReserved() override;
   List<std::uint64_t> getPresentations() override;
   String<unsigned char> getPresentationName(std::uint64_t presentation) override;
-  // Announces every stream to the owner in identifier order and selects the
-  // one whose language (and region) best matches the owner's preferred
-  // language. kStatusFailure, with no owner call, for another identifier or
+  // Announces every stream not announced before to the owner, in identifier
+  // order (the owner takes each over once), and selects among all the
+  // container's streams the one whose language (and region) best matches the
+  // owner's preferred language. kStatusFailure, with no owner call, for another identifier or
   // when no owner is attached.
   Status activatePresentation(std::uint64_t presentation) override;
   // With `skip` false: releases every stream's entries, reports each stream
