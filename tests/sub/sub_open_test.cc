@@ -112,6 +112,8 @@ TEST_F(SubOpen, RefusedSourcesAddNothing) {
   files.write("upper.SUB", "00:00:01.00,00:00:02.00\nx\n");
   files.write("noextension", "00:00:01.00,00:00:02.00\nx\n");
   files.write("empty.sub", "");
+  // Binary data such as a VobSub .sub begins with a zero byte: no text at all.
+  files.write("vobsub.sub", std::string("\x00\x00\x01\xBA\x44\n00:00:01.00,00:00:02.00\nx\n", 32));
   const std::string folder = urlOf(files.path());
   const struct {
     const char* name;
@@ -125,6 +127,7 @@ TEST_F(SubOpen, RefusedSourcesAddNothing) {
       {"missing file", folder + "/missing.sub"},
       {"a folder", folder + "/"},
       {"an empty file", folder + "/empty.sub"},
+      {"a text that ends at its first byte", folder + "/vobsub.sub"},
       {"empty URL", ""},
   };
   for (const auto& row : rows) {
@@ -278,8 +281,7 @@ TEST_F(SubProbe, LooksForATimeLineInTheFirst1024Bytes) {
     std::string file;
     bool recognised;
   } rows[] = {
-      {"time line early in a long file", "[INFORMATION]\n" + timeLine + "text\n" + std::string(2000, 'x') + "\n",
-       true},
+      {"time line early in a long file", "[INFORMATION]\n" + timeLine + "text\n" + std::string(2000, 'x') + "\n", true},
       {"time line only after 1024 bytes of header", longHeader + timeLine + "text\n", false},
       {"a short file is probed whole", timeLine + "text\n", true},
       {"only header lines", "[INFORMATION]\n[TITLE]x\n[END INFORMATION]\n", false},
