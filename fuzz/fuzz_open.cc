@@ -8,6 +8,9 @@
 // UTF-8 text, and every chunk handed out is disposed of once (the sanitizer
 // reports any that leaks).
 #include <cstdint>
+#include <iterator>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "framework/media_buffer.h"
@@ -104,15 +107,16 @@ class Player {
   // A stream the owner was handed, or none when there is none yet.
   Kelvo::StreamInterface* pickStream(std::uint8_t choice) {
     if (owner_.added.empty()) return nullptr;
-    stream_ = choice % owner_.added.size();
-    return owner_.added[stream_];
+    return owner_.added[choice % owner_.added.size()];
   }
 
   // Returns true when the stream reported its end.
   bool read(Kelvo::StreamInterface& stream) {
-    Kelvo::MediaChunk* chunk = reinterpret_cast<Kelvo::MediaChunk*>(1);
+    Kelvo::MediaChunk unset(nullptr);
+    Kelvo::MediaChunk* chunk = &unset;
     const Kelvo::Status status = stream.readStream(&chunk);
     SUB_FUZZ_CHECK(status == kStatusOk || status == kStatusNotYet);
+    SUB_FUZZ_CHECK(chunk != &unset);
     if (chunk == nullptr) return status == kStatusOk;
     SUB_FUZZ_CHECK(status == kStatusOk);
     SUB_FUZZ_CHECK(chunk->dataLength <= chunk->bufferSize);
@@ -127,7 +131,9 @@ class Player {
   void readToEnd(Kelvo::StreamInterface& stream) {
     for (int reads = 0; reads < kMaxReadsToEnd; ++reads) {
       if (read(stream)) return;
-      // Nothing due yet: move the clock to the next entry's time, as a host would.
+      // Nothing due yet: playing forwards, move the clock on to the next
+      // entry's time, as a host would.
+      if (stream.getRate() <= 0) return;
       std::uint32_t next = 0;
       const auto now = static_cast<std::uint32_t>(clock_.now);
       if (stream.findNextTime(0, now, &next) != kStatusOk) return;
@@ -181,7 +187,6 @@ class Player {
   std::string url_;
   Kelvo::SUBContainer* container_;
   std::vector<Kelvo::MediaChunk*> chunks_;
-  std::size_t stream_ = 0;
   Kelvo::StreamInterface* lastStream_ = nullptr;
   std::optional<std::uint32_t> lastTimestamp_;
 };
