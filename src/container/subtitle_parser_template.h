@@ -109,9 +109,14 @@ class SubtitleParserTemplate<P>::OverlayStream final : public StreamInterface {
   // end in the reading direction or while the rate is 0; kStatusFailure for a
   // null `chunk`. The caller owns a chunk it gets and ends it with dispose().
   Status readStream(MediaChunk** chunk) override;
+  // The end of the last delivered chunk, read under the container's lock
+  // since any host thread may read while another one delivers.
+  std::uint32_t getCurrentTime() override;
   // Re-seeks, in the old direction, to where the new direction reads the
   // current entry from, then stores the rate. Always true.
   bool setRate(std::int32_t newRate) override;
+  // The rate, read under the container's lock like every change of it.
+  std::int32_t getRate() override;
   bool queryContainerOption(std::uint32_t option) override;
 
   SubtitleParserTemplate* container;  // not owned

@@ -409,6 +409,14 @@ Status SubtitleParserTemplate<P>::OverlayStream::readStream(MediaChunk** chunk) 
 }
 
 template <typename P>
+std::uint32_t SubtitleParserTemplate<P>::OverlayStream::getCurrentTime() {
+  return guarded(std::uint32_t{0}, [&] {
+    const std::lock_guard<std::recursive_mutex> guard(container->mutex);
+    return currentTime;
+  });
+}
+
+template <typename P>
 bool SubtitleParserTemplate<P>::OverlayStream::setRate(std::int32_t newRate) {
   return guarded(false, [&] {
     // Held so that the entry looked at cannot be released by a concurrent
@@ -423,6 +431,14 @@ bool SubtitleParserTemplate<P>::OverlayStream::setRate(std::int32_t newRate) {
     }
     rate = newRate;
     return true;
+  });
+}
+
+template <typename P>
+std::int32_t SubtitleParserTemplate<P>::OverlayStream::getRate() {
+  return guarded(std::int32_t{0}, [&] {
+    const std::lock_guard<std::recursive_mutex> guard(container->mutex);
+    return rate;
   });
 }
 
