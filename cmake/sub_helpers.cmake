@@ -90,13 +90,16 @@ endfunction()
 
 # sub_add_fuzzer(name SOURCES a.cc [LIBS x])
 # With SUB_BUILD_FUZZERS the program is a libFuzzer target; its replay twin
-# name_replay links a small main that runs files through the same entry.
+# name_replay, built in every configuration, links a small main that runs
+# files through the same entry.
 function(sub_add_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE sub_flags subcore ${ARG_LIBS})
-  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  if(SUB_BUILD_FUZZERS)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE sub_flags subcore ${ARG_LIBS})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endif()
   add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cc)
   target_link_libraries(${name}_replay PRIVATE sub_flags subcore ${ARG_LIBS})
 endfunction()

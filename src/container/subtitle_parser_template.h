@@ -36,9 +36,10 @@ class SubtitleParserTemplate : public ContainerInterface {
   std::uint32_t containerReserved() override;
   List<std::uint64_t> getPresentations() override;
   String<unsigned char> getPresentationName(std::uint64_t presentation) override;
-  // Announces every stream to the owner in identifier order and selects the
-  // one whose language (and region) best matches the owner's preferred
-  // language. kStatusFailure, with no owner call, for another identifier or
+  // Announces every stream not announced before to the owner, in identifier
+  // order (the owner takes each over once), and selects among all the
+  // container's streams the one whose language (and region) best matches the
+  // owner's preferred language. kStatusFailure, with no owner call, for another identifier or
   // when no owner is attached.
   Status activatePresentation(std::uint64_t presentation) override;
   // With `skip` false: releases every stream's entries, reports each stream
@@ -111,9 +112,14 @@ class SubtitleParserTemplate<P>::OverlayStream final : public StreamInterface {
   // end in the reading direction or while the rate is 0; kStatusFailure for a
   // null `chunk`. The caller owns a chunk it gets and ends it with dispose().
   Status readStream(MediaChunk** chunk) override;
+  // The end of the last delivered chunk, read under the container's lock
+  // since any host thread may read while another one delivers.
+  std::uint32_t getCurrentTime() override;
   // Re-seeks, in the old direction, to where the new direction reads the
   // current entry from, then stores the rate. Always true.
   bool setRate(std::int32_t newRate) override;
+  // The rate, read under the container's lock like every change of it.
+  std::int32_t getRate() override;
   bool queryContainerOption(std::uint32_t option) override;
 
   SubtitleParserTemplate* container;  // not owned

@@ -116,10 +116,16 @@ Status SubtitleParserTemplate<P>::activatePresentation(std::uint64_t presentatio
       preferredLanguage.assign(answer);
     }
     // The owner may re-enter and open or close streams while it is told about
-    // them, so the walk runs over the streams held when it started.
+    // them, so the walk runs over the streams held when it started. Each
+    // stream is handed over once: the owner deletes what it was given, so a
+    // second activation announces only the streams opened since the first.
     const std::vector<std::pair<std::uint64_t, OverlayStream*>> announced(streams.begin(), streams.end());
-    for (const auto& [id, stream] : announced) stream->announced = true;
-    for (const auto& [id, stream] : announced) owner->streamAdded(stream);
+    std::vector<OverlayStream*> fresh;
+    for (const auto& [id, stream] : announced) {
+      if (!stream->announced) fresh.push_back(stream);
+    }
+    for (OverlayStream* stream : fresh) stream->announced = true;
+    for (OverlayStream* stream : fresh) owner->streamAdded(stream);
     if (announced.empty()) return kStatusOk;
 
     // An identifier of 0 is a valid one, so "nothing selected yet" is kept apart from it.
@@ -389,6 +395,14 @@ Status SubtitleParserTemplate<P>::OverlayStream::readStream(MediaChunk** chunk) 
 }
 
 template <typename P>
+std::uint32_t SubtitleParserTemplate<P>::OverlayStream::getCurrentTime() {
+  return guarded(std::uint32_t{0}, [&] {
+    const std::lock_guard<std::recursive_mutex> guard(container->mutex);
+    return currentTime;
+  });
+}
+
+template <typename P>
 bool SubtitleParserTemplate<P>::OverlayStream::setRate(std::int32_t newRate) {
   return guarded(false, [&] {
     // Held so that the entry looked at cannot be released by a concurrent
@@ -403,6 +417,14 @@ bool SubtitleParserTemplate<P>::OverlayStream::setRate(std::int32_t newRate) {
     }
     rate = newRate;
     return true;
+  });
+}
+
+template <typename P>
+std::int32_t SubtitleParserTemplate<P>::OverlayStream::getRate() {
+  return guarded(std::int32_t{0}, [&] {
+    const std::lock_guard<std::recursive_mutex> guard(container->mutex);
+    return rate;
   });
 }
 

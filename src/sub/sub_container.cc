@@ -127,9 +127,9 @@ Status SUBContainer::open(SourceDescriptor* source) {
     String<unsigned char> path;
     if (urlToPath(sourceUrl, &path) != kStatusOk) return kStatusFailure;
     String<unsigned char> text;
-    if (!ParserUtilities::readTextFile(path, owner, &text, kWholeFile) || text.chars == nullptr || text.length == 0) {
-      return kStatusFailure;
-    }
+    // The text ends at its first zero byte: one at the start (binary data,
+    // such as a VobSub .sub) leaves no text at all, which is no SUB file.
+    if (!ParserUtilities::readTextFile(path, owner, &text, kWholeFile) || text.view().empty()) return kStatusFailure;
     std::optional<std::vector<SubEntry>> parsed =
         parseSubText(reinterpret_cast<char*>(text.chars), text.length, askFrameRatio(owner));
     if (!parsed) return kStatusFailure;

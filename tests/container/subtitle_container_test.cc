@@ -154,6 +154,23 @@ TEST_F(SubtitleContainerTest, StreamsAreAnnouncedInIdentifierOrder) {
   EXPECT_EQ(container->preferredLanguage.toStdString(), "de");
 }
 
+// The owner takes over every stream it is told about: telling it twice would
+// have it delete one stream twice.
+TEST_F(SubtitleContainerTest, ASecondActivationAnnouncesOnlyStreamsOpenedSinceAndSelectsAgain) {
+  OverlayStream* first = addStream(kTwo);
+  const std::uint64_t presentation = container->getPresentations().at(0);
+  ASSERT_EQ(container->activatePresentation(presentation), kStatusOk);
+  EXPECT_EQ(container->activatePresentation(presentation), kStatusOk);
+  EXPECT_EQ(owner.added, std::vector<StreamInterface*>{first});
+
+  OverlayStream* second = addStream(kTwo, "de");
+  owner.preferredLanguage = "de";
+  EXPECT_EQ(container->activatePresentation(presentation), kStatusOk);
+  EXPECT_EQ(owner.added, (std::vector<StreamInterface*>{first, second}));
+  EXPECT_EQ(owner.selected, (std::vector<std::uint64_t>{first->streamId, first->streamId, second->streamId}));
+  EXPECT_EQ(owner.languageQueries, 3);
+}
+
 TEST_F(SubtitleContainerTest, SelectsTheStreamThatBestMatchesThePreferredLanguage) {
   struct Case {
     const char* name;

@@ -111,6 +111,8 @@ TEST_F(SubOpen, RefusedSourcesAddNothing) {
   files.write("upper.SUB", "00:00:01.00,00:00:02.00\nx\n");
   files.write("noextension", "00:00:01.00,00:00:02.00\nx\n");
   files.write("empty.sub", "");
+  // Binary data such as a VobSub .sub begins with a zero byte: no text at all.
+  files.write("vobsub.sub", std::string("\x00\x00\x01\xBA\x44\n00:00:01.00,00:00:02.00\nx\n", 32));
   const std::string folder = fileUrlOf(files.path());
   const struct {
     const char* name;
@@ -124,6 +126,7 @@ TEST_F(SubOpen, RefusedSourcesAddNothing) {
       {"missing file", folder + "/missing.sub"},
       {"a folder", folder + "/"},
       {"an empty file", folder + "/empty.sub"},
+      {"a text that ends at its first byte", folder + "/vobsub.sub"},
       {"empty URL", ""},
   };
   for (const auto& row : rows) {
