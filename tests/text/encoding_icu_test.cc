@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <random>
 #include <string>
 #include <string_view>
 
+#include "framework/portable_string.h"
 #include "text/encoding.h"
 
 namespace Kelvo {
@@ -14,6 +17,55 @@ namespace {
 
 const std::uint8_t* bytesOf(std::string_view text) { return reinterpret_cast<const std::uint8_t*>(text.data()); }
 std::uint32_t sizeOf(std::string_view text) { return static_cast<std::uint32_t>(text.size()); }
+
+// The text converted in one go, through worst-case buffers.
+std::string convertedWhole(const char* encoding, const std::string& text) {
+  char16_t* units = nullptr;
+  std::uint32_t unitCount = 0;
+  if (!toUtf16(encoding, bytesOf(text), sizeOf(text), &units, &unitCount)) return "toUtf16 failed";
+  const std::unique_ptr<char16_t[]> ownedUnits(units);
+  std::uint8_t* bytes = nullptr;
+  std::uint32_t byteCount = 0;
+  if (!fromUtf16("utf8", units, unitCount, &bytes, &byteCount)) return "fromUtf16 failed";
+  const std::unique_ptr<std::uint8_t[]> ownedBytes(bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), byteCount);
+}
+
+void expectConvertedAsWhole(const char* encoding, const std::string& text) {
+  const std::string whole = convertedWhole(encoding, text);
+  EXPECT_EQ(convertToUtf8(encoding, bytesOf(text), sizeOf(text)), whole);
+  String<unsigned char> converted;
+  ASSERT_TRUE(convertToUtf8(encoding, bytesOf(text), sizeOf(text), &converted));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(converted.chars), converted.length), whole);
+  EXPECT_EQ(converted.chars[converted.length], 0);
+}
+
+// Texts long enough to cross several of the pieces a conversion goes through.
+TEST(EncodingThroughIcu, ConversionInPiecesGivesWhatOneWholeConversionGives) {
+  // Random bytes for each kind of code page: single-byte, multi-byte, UTF-16, stateful.
+  std::mt19937 random(5);
+  for (const char* encoding : {"windows-1251", "UTF-16LE", "UTF-16BE", "UTF8", "GB-18030", "Shift_JIS", "UTF-7"}) {
+    for (const std::uint32_t length : {1u, 32767u, 32768u, 100001u}) {
+      SCOPED_TRACE(std::string(encoding) + ", " + std::to_string(length) + " random bytes");
+      std::string text(length, '\0');
+      for (char& byte : text) byte = static_cast<char>(random() % 4 == 0 ? random() : 'a' + random() % 26);
+      expectConvertedAsWhole(encoding, text);
+    }
+  }
+  // One letter, then characters outside the Basic Multilingual Plane: their
+  // surrogate pairs fall across the pieces' boundaries.
+  std::string utf16 = {'A', '\0'};
+  std::string utf8 = "A";
+  for (int i = 0; i < 20000; ++i) {
+    utf16 += std::string("\x3D\xD8\x00\xDE", 4);  // U+1F600
+    utf8 += "\xF0\x9F\x98\x80";
+  }
+  for (const auto& [encoding, text] : {std::pair{"UTF-16LE", utf16}, std::pair{"UTF8", utf8}}) {
+    SCOPED_TRACE(std::string(encoding) + ", pairs across pieces");
+    expectConvertedAsWhole(encoding, text);
+    EXPECT_EQ(convertToUtf8(encoding, bytesOf(text), sizeOf(text)), utf8);
+  }
+}
 
 TEST(EncodingThroughIcu, ConvertsCodePagesToUtf8) {
   struct Case {
