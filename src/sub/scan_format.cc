@@ -9,16 +9,16 @@ namespace {
 // A bracketed set of a format, from just after "%[" to its "]".
 class CharacterSet {
  public:
-  explicit CharacterSet(const char* spec) {
-    negated = *spec == '^';
-    if (negated) ++spec;
-    first = spec;
-    while (*spec != ']') {
-      assert(*spec != '\0' && "unterminated character set");
-      ++spec;
+  explicit CharacterSet(const char* pattern) {
+    negated = *pattern == '^';
+    if (negated) ++pattern;
+    first = pattern;
+    while (*pattern != ']') {
+      assert(*pattern != '\0' && "unterminated character set");
+      ++pattern;
     }
-    assert(spec != first && "empty character set");
-    last = spec;
+    assert(pattern != first && "empty character set");
+    last = pattern;
   }
 
   bool contains(char c) const {
