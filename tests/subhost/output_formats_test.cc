@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace Kelvo::subhost {
 namespace {
@@ -93,6 +96,58 @@ TEST(OutputFormats, JsonIsTheDocumentOfTheDesignNotesInItsKeyOrder) {
             "  ]\n"
             "}\n");
   EXPECT_EQ(formatAsJson(DumpRecord{}), "{\n  \"source\": \"\",\n  \"probe\": false,\n  \"streams\": []\n}\n");
+}
+
+// The document as nlohmann-json writes it when it builds the whole tree.
+std::string jsonDocumentOf(const DumpRecord& dump) {
+  nlohmann::ordered_json streams = nlohmann::ordered_json::array();
+  for (const StreamRecord& stream : dump.streams) {
+    nlohmann::ordered_json chunks = nlohmann::ordered_json::array();
+    for (const ChunkRecord& chunk : stream.chunks) {
+      chunks.push_back({{"timestamp", chunk.timestamp}, {"duration", chunk.duration}, {"text", chunk.text}});
+    }
+    streams.push_back({{"id", stream.id},
+                       {"name", stream.name},
+                       {"language", stream.language},
+                       {"region", stream.region},
+                       {"selected", stream.selected},
+                       {"chunks", std::move(chunks)}});
+  }
+  const nlohmann::ordered_json document = {
+      {"source", dump.source}, {"probe", dump.probe}, {"streams", std::move(streams)}};
+  return document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+// Texts of control characters, quotes, backslashes, DEL, well-formed UTF-8
+// of every length and its broken pieces (cut, overlong, surrogate, above
+// U+10FFFF, stray continuation), long runs of ASCII between them, and
+// streams without chunks.
+TEST(OutputFormats, JsonIsWrittenAsNlohmannJsonWritesTheWholeDocument) {
+  const std::vector<std::string> pieces = {
+      "a", "plain text ", "\"", "\\", "/", "\b", "\f", "\n", "\r", "\t", std::string(1, '\0'), "\x01", "\x1f",
+      "\x7f", " ", "\xC3\xA9", "\xD0\xBC", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD", "\xC3", "\xE2\x82",
+      "\xF0\x9F\x98", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5", "\xFF", "\x80",
+      "\xBF", "0123456789abcdefghijklmnopqrstuvwxyz"};
+  std::mt19937 random(20261211);
+  for (int round = 0; round < 2000; ++round) {
+    DumpRecord dump;
+    dump.probe = round % 2 == 0;
+    dump.source = "file:///" + pieces[random() % pieces.size()];
+    const std::size_t streamCount = random() % 3;
+    for (std::size_t s = 0; s < streamCount; ++s) {
+      StreamRecord stream{random(), pieces[random() % pieces.size()], "de", "", s == 1, {}};
+      const std::size_t chunkCount = random() % 4;
+      for (std::size_t c = 0; c < chunkCount; ++c) {
+        std::string text;
+        const std::size_t pieceCount = random() % 12;
+        for (std::size_t p = 0; p < pieceCount; ++p) text += pieces[random() % pieces.size()];
+        stream.chunks.push_back({static_cast<std::uint32_t>(random()), static_cast<std::uint32_t>(random()), text});
+      }
+      dump.streams.push_back(stream);
+    }
+    const std::string expected = jsonDocumentOf(dump);
+    ASSERT_EQ(formatAsJson(dump), expected) << "round " << round;
+  }
 }
 
 TEST(OutputFormats, SubRipNumbersTheSelectedStreamsChunksAndKeepsTheMarkup) {

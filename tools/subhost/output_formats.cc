@@ -1,6 +1,7 @@
 #include "output_formats.h"
 
 #include <cstdio>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
@@ -30,11 +31,104 @@ std::string withoutEmptyLines(const std::string& text) {
   }
 }
 
-const StreamRecord* streamToConvert(const DumpRecord& dump) {
-  for (const StreamRecord& stream : dump.streams) {
-    if (stream.selected) return &stream;
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the well-formed UTF-8 sequence at `at` (lead byte 0x80 or
+// above): no overlong form, no surrogate, nothing above U+10FFFF; 0 when
+// the bytes up to `end` hold none.
+std::size_t wellFormedLength(const unsigned char* at, const unsigned char* end) {
+  const unsigned char lead = *at;
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // the range of the second byte
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
   }
-  return dump.streams.empty() ? nullptr : &dump.streams.front();
+  if (static_cast<std::size_t>(end - at) < length || at[1] < low || at[1] > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (!isContinuation(at[i])) return 0;
+  }
+  return length;
+}
+
+// Whether any of the eight bytes in `word` is a control character, '"',
+// '\\' or not ASCII: the bytes a JSON string cannot take as they are.
+bool needsAttention(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  const auto zeroBytes = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighBits; };
+  const std::uint64_t below0x20 = (word - kOnes * 0x20) & ~word & kHighBits;
+  return ((word & kHighBits) | below0x20 | zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'))) != 0;
+}
+
+// `text` as a JSON string, quoted, the way nlohmann-json writes it without
+// escaping non-ASCII: the two-letter escapes, other control characters as
+// \u00xx. Text that is not UTF-8 goes through nlohmann-json itself, which
+// replaces what is ill-formed with U+FFFD.
+void appendJsonString(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  const std::size_t outStart = out.size();
+  const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const end = begin + text.size();
+  const unsigned char* plain = begin;  // start of the characters not yet written
+  out += '"';
+  for (const unsigned char* at = begin; at < end;) {
+    std::uint64_t word = 0;
+    if (end - at >= 8 && (std::memcpy(&word, at, 8), !needsAttention(word))) {
+      at += 8;
+      continue;
+    }
+    const unsigned char c = *at;
+    if (c >= 0x80) {
+      const std::size_t length = wellFormedLength(at, end);
+      if (length == 0) {
+        out.resize(outStart);
+        out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        return;
+      }
+      at += length;
+      continue;
+    }
+    if (c >= 0x20 && c != '"' && c != '\\') {
+      ++at;
+      continue;
+    }
+    out.append(reinterpret_cast<const char*>(plain), static_cast<std::size_t>(at - plain));
+    plain = ++at;
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\f': out += "\\f"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+    }
+  }
+  out.append(reinterpret_cast<const char*>(plain), static_cast<std::size_t>(end - plain));
+  out += '"';
+}
+
+void appendJsonMember(std::string& out, std::string_view indent, std::string_view key, std::string_view value) {
+  out += indent;
+  out += '"';
+  out += key;
+  out += "\": ";
+  appendJsonString(out, value);
 }
 
 }  // namespace
@@ -48,60 +142,104 @@ std::string formatClockTime(std::uint32_t milliseconds, char separator) {
   return text;
 }
 
-std::string formatAsText(const DumpRecord& dump) {
-  std::string result;
+void DumpWriter::begin(const std::string& source, bool probe) {
+  if (format_ != DumpFormat::json) return;
+  out_ += "{\n";
+  appendJsonMember(out_, "  ", "source", source);
+  out_ += probe ? ",\n  \"probe\": true,\n  \"streams\": [" : ",\n  \"probe\": false,\n  \"streams\": [";
+}
+
+void DumpWriter::beginStream(const StreamRecord& stream) {
+  stream_ = StreamRecord{stream.id, stream.name, stream.language, stream.region, stream.selected, {}};
+  chunkCount_ = 0;
+  part_.clear();
+  if (format_ != DumpFormat::json) return;
+  out_ += streamCount_ == 0 ? "\n    {\n" : ",\n    {\n";
+  out_ += "      \"id\": " + std::to_string(stream.id) + ",\n";
+  appendJsonMember(out_, "      ", "name", stream.name);
+  out_ += ",\n";
+  appendJsonMember(out_, "      ", "language", stream.language);
+  out_ += ",\n";
+  appendJsonMember(out_, "      ", "region", stream.region);
+  out_ += stream.selected ? ",\n      \"selected\": true,\n      \"chunks\": [" : ",\n      \"selected\": false,\n      \"chunks\": [";
+}
+
+void DumpWriter::addChunk(const ChunkRecord& chunk) {
+  ++chunkCount_;
+  switch (format_) {
+    case DumpFormat::text:
+      part_ += timeRange(chunk, '.') + "  [" + std::to_string(chunk.timestamp) + " ms, " +
+               std::to_string(chunk.duration) + " ms]\n" + chunk.text + "\n\n";
+      break;
+    case DumpFormat::json:
+      out_ += chunkCount_ == 1 ? "\n        {\n          \"timestamp\": " : ",\n        {\n          \"timestamp\": ";
+      out_ += std::to_string(chunk.timestamp);
+      out_ += ",\n          \"duration\": ";
+      out_ += std::to_string(chunk.duration);
+      out_ += ",\n";
+      appendJsonMember(out_, "          ", "text", chunk.text);
+      out_ += "\n        }";
+      break;
+    case DumpFormat::srt:
+      part_ += std::to_string(chunkCount_) + "\n" + timeRange(chunk, ',') + "\n" + withoutEmptyLines(chunk.text) +
+               "\n\n";
+      break;
+    case DumpFormat::vtt:
+      part_ += timeRange(chunk, '.') + "\n" + withoutEmptyLines(markupToWebVtt(chunk.text)) + "\n\n";
+      break;
+  }
+}
+
+void DumpWriter::endStream() {
+  ++streamCount_;
+  switch (format_) {
+    case DumpFormat::text:
+      out_ += "stream " + std::to_string(stream_.id) + " \"" + stream_.name + "\"";
+      if (!stream_.language.empty()) out_ += " language " + stream_.language;
+      if (!stream_.region.empty()) out_ += " region " + stream_.region;
+      if (stream_.selected) out_ += " (selected)";
+      out_ += ", " + std::to_string(chunkCount_) + (chunkCount_ == 1 ? " chunk\n\n" : " chunks\n\n");
+      out_ += part_;
+      break;
+    case DumpFormat::json:
+      out_ += chunkCount_ == 0 ? "]\n    }" : "\n      ]\n    }";
+      break;
+    case DumpFormat::srt:
+    case DumpFormat::vtt:
+      // The selected stream, else the first.
+      if (!convertedSelected_ && (stream_.selected || streamCount_ == 1)) {
+        out_.swap(part_);
+        convertedSelected_ = stream_.selected;
+      }
+      break;
+  }
+  part_.clear();
+}
+
+std::string DumpWriter::finish() {
+  switch (format_) {
+    case DumpFormat::json:
+      out_ += streamCount_ == 0 ? "]\n}\n" : "\n  ]\n}\n";
+      break;
+    case DumpFormat::vtt:
+      out_.insert(0, "WEBVTT\n\n");
+      break;
+    case DumpFormat::text:
+    case DumpFormat::srt:
+      break;
+  }
+  return std::move(out_);
+}
+
+std::string formatDump(const DumpRecord& dump, DumpFormat format) {
+  DumpWriter writer(format);
+  writer.begin(dump.source, dump.probe);
   for (const StreamRecord& stream : dump.streams) {
-    result += "stream " + std::to_string(stream.id) + " \"" + stream.name + "\"";
-    if (!stream.language.empty()) result += " language " + stream.language;
-    if (!stream.region.empty()) result += " region " + stream.region;
-    if (stream.selected) result += " (selected)";
-    result += ", " + std::to_string(stream.chunks.size()) + (stream.chunks.size() == 1 ? " chunk\n\n" : " chunks\n\n");
-    for (const ChunkRecord& chunk : stream.chunks) {
-      result += timeRange(chunk, '.') + "  [" + std::to_string(chunk.timestamp) + " ms, " +
-                std::to_string(chunk.duration) + " ms]\n" + chunk.text + "\n\n";
-    }
+    writer.beginStream(stream);
+    for (const ChunkRecord& chunk : stream.chunks) writer.addChunk(chunk);
+    writer.endStream();
   }
-  return result;
-}
-
-std::string formatAsJson(const DumpRecord& dump) {
-  nlohmann::ordered_json streams = nlohmann::ordered_json::array();
-  for (const StreamRecord& stream : dump.streams) {
-    nlohmann::ordered_json chunks = nlohmann::ordered_json::array();
-    for (const ChunkRecord& chunk : stream.chunks) {
-      chunks.push_back({{"timestamp", chunk.timestamp}, {"duration", chunk.duration}, {"text", chunk.text}});
-    }
-    streams.push_back({{"id", stream.id},
-                       {"name", stream.name},
-                       {"language", stream.language},
-                       {"region", stream.region},
-                       {"selected", stream.selected},
-                       {"chunks", std::move(chunks)}});
-  }
-  const nlohmann::ordered_json document = {
-      {"source", dump.source}, {"probe", dump.probe}, {"streams", std::move(streams)}};
-  return document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-}
-
-std::string formatAsSrt(const DumpRecord& dump) {
-  std::string result;
-  const StreamRecord* stream = streamToConvert(dump);
-  if (stream == nullptr) return result;
-  std::size_t number = 0;
-  for (const ChunkRecord& chunk : stream->chunks) {
-    result += std::to_string(++number) + "\n" + timeRange(chunk, ',') + "\n" + withoutEmptyLines(chunk.text) + "\n\n";
-  }
-  return result;
-}
-
-std::string formatAsWebVtt(const DumpRecord& dump) {
-  std::string result = "WEBVTT\n\n";
-  const StreamRecord* stream = streamToConvert(dump);
-  if (stream == nullptr) return result;
-  for (const ChunkRecord& chunk : stream->chunks) {
-    result += timeRange(chunk, '.') + "\n" + withoutEmptyLines(markupToWebVtt(chunk.text)) + "\n\n";
-  }
-  return result;
+  return writer.finish();
 }
 
 std::string formatPlayedChunk(const ChunkRecord& chunk, bool terminal) {

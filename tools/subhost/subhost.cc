@@ -120,17 +120,18 @@ bool reportEnd(const ReadOutcome& outcome, std::uint64_t streamId, const Console
 
 int runDump(const Options& options, PluginSession& session, const Console& console) {
   const std::string& file = options.files.front();
-  DumpRecord dump;
-  dump.source = toFileUrl(file, console.currentDirectory);
+  const std::string source = toFileUrl(file, console.currentDirectory);
   FormatRecords missing;
-  dump.probe = session.probe(dump.source, missing);
-  if (!openAndActivate(session, file, dump.source, console)) return kExitRefused;
+  const bool probe = session.probe(source, missing);
+  if (!openAndActivate(session, file, source, console)) return kExitRefused;
 
   ReadPlan plan;
   plan.reverse = options.reverse;
   plan.from = options.from;
   // The clock starts where the reading does: the seek time, else the start or the end.
   const std::int64_t start = options.reverse ? options.from.value_or(0xFFFFFFFFu) : options.from.value_or(0);
+  DumpWriter writer(options.format);
+  writer.begin(source, probe);
   for (StreamInterface* stream : session.streams()) {
     StreamRecord record;
     record.id = stream->streamId;
@@ -139,27 +140,14 @@ int runDump(const Options& options, PluginSession& session, const Console& conso
     record.language = info.language;
     record.region = info.region;
     record.selected = stream->streamId == session.selectedStream();
+    writer.beginStream(record);
     SteppingClock clock(start);
-    const ReadOutcome outcome = readWholeStream(
-        *stream, clock, plan, [&record](ChunkRecord chunk) { record.chunks.push_back(std::move(chunk)); });
+    const ReadOutcome outcome =
+        readWholeStream(*stream, clock, plan, [&writer](const ChunkRecord& chunk) { writer.addChunk(chunk); });
     if (!reportEnd(outcome, record.id, console)) return kExitRefused;
-    dump.streams.push_back(std::move(record));
+    writer.endStream();
   }
-
-  switch (options.format) {
-    case DumpFormat::text:
-      console.out << formatAsText(dump);
-      break;
-    case DumpFormat::json:
-      console.out << formatAsJson(dump);
-      break;
-    case DumpFormat::srt:
-      console.out << formatAsSrt(dump);
-      break;
-    case DumpFormat::vtt:
-      console.out << formatAsWebVtt(dump);
-      break;
-  }
+  console.out << writer.finish();
   return kExitSuccess;
 }
 
