@@ -1,6 +1,7 @@
 #include "text/encoding.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
@@ -329,10 +330,18 @@ bool isStrictUtf8(const std::uint8_t* bytes, std::uint32_t count) {
   if (bytes == nullptr) return false;
   const std::uint8_t* const end = bytes + count;
   for (const std::uint8_t* at = bytes; at < end;) {
-    // Runs of ASCII, which is most of a subtitle file, eight bytes at a time.
-    std::uint64_t eight = 0;
-    while (end - at >= 8 && (std::memcpy(&eight, at, 8), (eight & 0x8080808080808080u) == 0)) at += 8;
-    if (at == end) break;
+    // Runs of ASCII, which is most of a subtitle file, eight bytes at a time,
+    // on to the first byte that is not ASCII.
+    if (end - at >= 8) {
+      std::uint64_t eight = 0;
+      std::memcpy(&eight, at, 8);
+      const std::uint64_t high = eight & 0x8080808080808080u;
+      if (high == 0) {
+        at += 8;
+        continue;
+      }
+      if constexpr (std::endian::native == std::endian::little) at += std::countr_zero(high) / 8;
+    }
     if (*at < 0x80) {
       ++at;
       continue;

@@ -296,6 +296,22 @@ TEST(Encoding, RepairPolicyReplacesEachIllFormedSubsequence) {
        "q"},
       {"SequenceAcrossEightByteBoundary", "abcdefg\xC3\xA9hijklmnop", true, "abcdefg\xC3\xA9hijklmnop"},
       {"TruncatedAfterAsciiRun", "abcdefghi\xE2\x82", false, "abcdefghi\xEF\xBF\xBD"},
+      // The check goes on at the first byte of a word that is not ASCII.
+      {"SequenceInsideAWord",
+       "abcde\xE2\x82\xAC"
+       "ghijkl",
+       true,
+       "abcde\xE2\x82\xAC"
+       "ghijkl"},
+      {"IllFormedLastInAWord", "abcdefg\xFFhijklmno", false, "abcdefg\xEF\xBF\xBDhijklmno"},
+      {"IllFormedAfterASequenceInTheSameWord",
+       "ab\xC3\xA9"
+       "z\x80"
+       "zyxwvu",
+       false,
+       "ab\xC3\xA9"
+       "z\xEF\xBF\xBD"
+       "zyxwvu"},
       // Two-byte characters are taken on a short path: its refusals.
       {"TwoByteCutAtTheEnd", "abc\xC3", false, "abc\xEF\xBF\xBD"},
       {"TwoByteWithoutContinuation", "\xC3(", false, "\xEF\xBF\xBD("},
