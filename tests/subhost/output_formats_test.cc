@@ -123,11 +123,38 @@ std::string jsonDocumentOf(const DumpRecord& dump) {
 // U+10FFFF, stray continuation), long runs of ASCII between them, and
 // streams without chunks.
 TEST(OutputFormats, JsonIsWrittenAsNlohmannJsonWritesTheWholeDocument) {
-  const std::vector<std::string> pieces = {
-      "a", "plain text ", "\"", "\\", "/", "\b", "\f", "\n", "\r", "\t", std::string(1, '\0'), "\x01", "\x1f",
-      "\x7f", " ", "\xC3\xA9", "\xD0\xBC", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD", "\xC3", "\xE2\x82",
-      "\xF0\x9F\x98", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5", "\xFF", "\x80",
-      "\xBF", "0123456789abcdefghijklmnopqrstuvwxyz"};
+  const std::vector<std::string> pieces = {"a",
+                                           "plain text ",
+                                           "\"",
+                                           "\\",
+                                           "/",
+                                           "\b",
+                                           "\f",
+                                           "\n",
+                                           "\r",
+                                           "\t",
+                                           std::string(1, '\0'),
+                                           "\x01",
+                                           "\x1f",
+                                           "\x7f",
+                                           " ",
+                                           "\xC3\xA9",
+                                           "\xD0\xBC",
+                                           "\xE2\x82\xAC",
+                                           "\xF0\x9F\x98\x80",
+                                           "\xEF\xBF\xBD",
+                                           "\xC3",
+                                           "\xE2\x82",
+                                           "\xF0\x9F\x98",
+                                           "\xC0\xAF",
+                                           "\xE0\x80\xAF",
+                                           "\xED\xA0\x80",
+                                           "\xF4\x90\x80\x80",
+                                           "\xF5",
+                                           "\xFF",
+                                           "\x80",
+                                           "\xBF",
+                                           "0123456789abcdefghijklmnopqrstuvwxyz"};
   std::mt19937 random(20261211);
   for (int round = 0; round < 2000; ++round) {
     DumpRecord dump;

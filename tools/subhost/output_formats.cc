@@ -1,8 +1,10 @@
 #include "output_formats.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string_view>
 
 #include "markup.h"
@@ -61,14 +63,16 @@ std::size_t wellFormedLength(const unsigned char* at, const unsigned char* end) 
   return length;
 }
 
-// Whether any of the eight bytes in `word` is a control character, '"',
-// '\\' or not ASCII: the bytes a JSON string cannot take as they are.
-bool needsAttention(std::uint64_t word) {
+// The high bit of each of the eight bytes in `word` that is a control
+// character, '"', '\\' or not ASCII: a byte a JSON string cannot take as it
+// is. Bits above the lowest may be set for bytes that can; the lowest is
+// exact.
+std::uint64_t attentionBytes(std::uint64_t word) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
   constexpr std::uint64_t kHighBits = 0x8080808080808080u;
   const auto zeroBytes = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighBits; };
   const std::uint64_t below0x20 = (word - kOnes * 0x20) & ~word & kHighBits;
-  return ((word & kHighBits) | below0x20 | zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'))) != 0;
+  return (word & kHighBits) | below0x20 | zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'));
 }
 
 // `text` as a JSON string, quoted, the way nlohmann-json writes it without
@@ -83,10 +87,15 @@ void appendJsonString(std::string& out, std::string_view text) {
   const unsigned char* plain = begin;  // start of the characters not yet written
   out += '"';
   for (const unsigned char* at = begin; at < end;) {
-    std::uint64_t word = 0;
-    if (end - at >= 8 && (std::memcpy(&word, at, 8), !needsAttention(word))) {
-      at += 8;
-      continue;
+    if (end - at >= 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, at, 8);
+      const std::uint64_t found = attentionBytes(word);
+      if (found == 0) {
+        at += 8;
+        continue;
+      }
+      if constexpr (std::endian::native == std::endian::little) at += std::countr_zero(found) / 8;
     }
     const unsigned char c = *at;
     if (c >= 0x80) {
@@ -106,13 +115,27 @@ void appendJsonString(std::string& out, std::string_view text) {
     out.append(reinterpret_cast<const char*>(plain), static_cast<std::size_t>(at - plain));
     plain = ++at;
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\b': out += "\\b"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\f': out += "\\f"; break;
-      case '\r': out += "\\r"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
       default:
         out += "\\u00";
         out += kHex[c >> 4];
@@ -161,7 +184,8 @@ void DumpWriter::beginStream(const StreamRecord& stream) {
   appendJsonMember(out_, "      ", "language", stream.language);
   out_ += ",\n";
   appendJsonMember(out_, "      ", "region", stream.region);
-  out_ += stream.selected ? ",\n      \"selected\": true,\n      \"chunks\": [" : ",\n      \"selected\": false,\n      \"chunks\": [";
+  out_ += stream.selected ? ",\n      \"selected\": true,\n      \"chunks\": ["
+                          : ",\n      \"selected\": false,\n      \"chunks\": [";
 }
 
 void DumpWriter::addChunk(const ChunkRecord& chunk) {
@@ -179,10 +203,11 @@ void DumpWriter::addChunk(const ChunkRecord& chunk) {
       out_ += ",\n";
       appendJsonMember(out_, "          ", "text", chunk.text);
       out_ += "\n        }";
+      drain(kPieceBytes);
       break;
     case DumpFormat::srt:
-      part_ += std::to_string(chunkCount_) + "\n" + timeRange(chunk, ',') + "\n" + withoutEmptyLines(chunk.text) +
-               "\n\n";
+      part_ +=
+          std::to_string(chunkCount_) + "\n" + timeRange(chunk, ',') + "\n" + withoutEmptyLines(chunk.text) + "\n\n";
       break;
     case DumpFormat::vtt:
       part_ += timeRange(chunk, '.') + "\n" + withoutEmptyLines(markupToWebVtt(chunk.text)) + "\n\n";
@@ -206,40 +231,50 @@ void DumpWriter::endStream() {
       break;
     case DumpFormat::srt:
     case DumpFormat::vtt:
-      // The selected stream, else the first.
+      // The selected stream, else the first; it is written at the end.
       if (!convertedSelected_ && (stream_.selected || streamCount_ == 1)) {
         out_.swap(part_);
         convertedSelected_ = stream_.selected;
       }
-      break;
+      part_.clear();
+      return;
   }
   part_.clear();
+  drain(kPieceBytes);
 }
 
-std::string DumpWriter::finish() {
+void DumpWriter::finish() {
   switch (format_) {
     case DumpFormat::json:
       out_ += streamCount_ == 0 ? "]\n}\n" : "\n  ]\n}\n";
       break;
     case DumpFormat::vtt:
-      out_.insert(0, "WEBVTT\n\n");
+      sink_ << "WEBVTT\n\n";
       break;
     case DumpFormat::text:
     case DumpFormat::srt:
       break;
   }
-  return std::move(out_);
+  drain(0);
+}
+
+void DumpWriter::drain(std::size_t atLeast) {
+  if (out_.size() < atLeast || out_.empty()) return;
+  sink_.write(out_.data(), static_cast<std::streamsize>(out_.size()));
+  out_.clear();
 }
 
 std::string formatDump(const DumpRecord& dump, DumpFormat format) {
-  DumpWriter writer(format);
+  std::ostringstream text;
+  DumpWriter writer(format, text);
   writer.begin(dump.source, dump.probe);
   for (const StreamRecord& stream : dump.streams) {
     writer.beginStream(stream);
     for (const ChunkRecord& chunk : stream.chunks) writer.addChunk(chunk);
     writer.endStream();
   }
-  return writer.finish();
+  writer.finish();
+  return std::move(text).str();
 }
 
 std::string formatPlayedChunk(const ChunkRecord& chunk, bool terminal) {

@@ -2,7 +2,9 @@
 // out, as readable text, one JSON document, SubRip or WebVTT.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,11 +38,13 @@ struct DumpRecord {
 // `separator`. Times are unsigned: a negative start reads as a large one.
 std::string formatClockTime(std::uint32_t milliseconds, char separator = '.');
 
-// Writes a dump in one of the formats as its parts arrive, so that no copy
-// of every chunk is kept: begin() once, then per stream beginStream(), its
-// chunks in the order of delivery with addChunk(), and endStream(); finish()
-// hands out the whole text. Nothing is printed on the way, so a dump that
-// fails half way prints nothing.
+// Writes a dump in one of the formats to `sink` as its parts arrive, so that
+// no copy of every chunk is kept: begin() once, then per stream
+// beginStream(), its chunks in the order of delivery with addChunk(), and
+// endStream(), and finish(). The text goes to `sink` in pieces of about
+// kPieceBytes (JSON as it is written; the other formats a stream at a time,
+// since they show a stream's chunk count or choose a stream first), so a
+// dump that fails half way has printed what was read before.
 //   text: per stream a line naming it, then per chunk its start and end, its
 //     time stamp and duration in ms, and its text with the markup, and an
 //     empty line.
@@ -54,21 +58,28 @@ std::string formatClockTime(std::uint32_t milliseconds, char separator = '.');
 // StreamRecord::chunks is not read: the chunks come through addChunk().
 class DumpWriter {
  public:
-  explicit DumpWriter(DumpFormat format) : format_(format) {}
+  static constexpr std::size_t kPieceBytes = 1 << 16;
+
+  // Requires: `sink` outlives the writer.
+  DumpWriter(DumpFormat format, std::ostream& sink) : format_(format), sink_(sink) {}
   void begin(const std::string& source, bool probe);
   void beginStream(const StreamRecord& stream);
   void addChunk(const ChunkRecord& chunk);
   void endStream();
-  // The whole dump. Requires: every beginStream() was ended.
-  std::string finish();
+  // Writes the rest of the dump. Requires: every beginStream() was ended.
+  void finish();
 
  private:
+  // Hands what out_ holds to the sink once it is a piece.
+  void drain(std::size_t atLeast);
+
   DumpFormat format_;
-  std::string out_;     // the dump so far
-  std::string part_;    // the current stream's chunks (text, srt, vtt)
+  std::ostream& sink_;
+  std::string out_;      // written but not yet handed to the sink
+  std::string part_;     // the current stream's chunks (text, srt, vtt)
   StreamRecord stream_;  // the current stream, without chunks
   std::size_t streamCount_ = 0;
-  std::size_t chunkCount_ = 0;  // of the current stream
+  std::size_t chunkCount_ = 0;      // of the current stream
   bool convertedSelected_ = false;  // srt, vtt: out_ holds the selected stream's chunks
 };
 

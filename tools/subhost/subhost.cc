@@ -130,7 +130,7 @@ int runDump(const Options& options, PluginSession& session, const Console& conso
   plan.from = options.from;
   // The clock starts where the reading does: the seek time, else the start or the end.
   const std::int64_t start = options.reverse ? options.from.value_or(0xFFFFFFFFu) : options.from.value_or(0);
-  DumpWriter writer(options.format);
+  DumpWriter writer(options.format, console.out);
   writer.begin(source, probe);
   for (StreamInterface* stream : session.streams()) {
     StreamRecord record;
@@ -147,7 +147,7 @@ int runDump(const Options& options, PluginSession& session, const Console& conso
     if (!reportEnd(outcome, record.id, console)) return kExitRefused;
     writer.endStream();
   }
-  console.out << writer.finish();
+  writer.finish();
   return kExitSuccess;
 }
 
