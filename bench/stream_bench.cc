@@ -72,29 +72,32 @@ void BM_ReadStream(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadStream)->Arg(1500)->Arg(1000000);
 
-void BM_SeekStream(benchmark::State& state) {
+// Times `search(stream, time, &found)` at random times over a stream of
+// state.range(0) entries read in the direction of state.range(1).
+template <typename Search>
+void timeSearch(benchmark::State& state, Search search) {
   const auto entries = static_cast<std::uint32_t>(state.range(0));
   const std::vector<std::uint32_t> times = randomTimes(streamOf(entries, 1000));
   StreamInterface* stream = streamOf(entries, rateOf(state));
   std::size_t next = 0;
   for (auto _ : state) {
     std::uint32_t found = 0;
-    stream->seekStream(times[next++ % times.size()], &found, 0);
+    search(*stream, times[next++ % times.size()], &found);
     benchmark::DoNotOptimize(found);
   }
+}
+
+void BM_SeekStream(benchmark::State& state) {
+  timeSearch(state, [](StreamInterface& stream, std::uint32_t time, std::uint32_t* found) {
+    stream.seekStream(time, found, 0);
+  });
 }
 BENCHMARK(BM_SeekStream)->ArgsProduct({{1500, 100000, 1000000}, {1, 0}})->ArgNames({"entries", "forward"});
 
 void BM_FindNextTime(benchmark::State& state) {
-  const auto entries = static_cast<std::uint32_t>(state.range(0));
-  const std::vector<std::uint32_t> times = randomTimes(streamOf(entries, 1000));
-  StreamInterface* stream = streamOf(entries, rateOf(state));
-  std::size_t next = 0;
-  for (auto _ : state) {
-    std::uint32_t found = 0;
-    stream->findNextTime(0, times[next++ % times.size()], &found);
-    benchmark::DoNotOptimize(found);
-  }
+  timeSearch(state, [](StreamInterface& stream, std::uint32_t time, std::uint32_t* found) {
+    stream.findNextTime(0, time, found);
+  });
 }
 BENCHMARK(BM_FindNextTime)->ArgsProduct({{1500, 100000, 1000000}, {1, 0}})->ArgNames({"entries", "forward"});
 
